@@ -1,0 +1,37 @@
+// The program entry: "/c" as the first argument selects the report mode, anything else the
+// interactive mode.
+#include <stdexcept>
+
+#include "app/reportmode.h"
+#include "framework/ui/forms.h"
+#include "platform/cmdline.h"
+#include "platform/entry.h"
+
+namespace kestrova {
+
+namespace {
+
+int RunInteractiveMode() {
+  ui::TApplication& application = ui::Application();
+  application.Initialize();
+  application.Title = "Kestrova";
+  application.Run();
+  return 0;
+}
+
+}  // namespace
+
+int ProgramEntry() {
+  try {
+    const std::vector<std::string>& args = platform::CommandLineArguments();
+    if (args.size() > 1 && args[1] == "/c") return app::RunReportMode(args);
+    return RunInteractiveMode();
+  } catch (const std::exception& e) {
+    ui::Application().ShowException(e);
+  } catch (...) {
+    ui::Application().ShowException(std::runtime_error("Unknown error"));
+  }
+  return 0;
+}
+
+}  // namespace kestrova

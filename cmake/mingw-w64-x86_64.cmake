@@ -1,0 +1,18 @@
+# Cross-build for 64-bit Windows with Debian's mingw-w64 (posix threading flavour, so that
+# std::thread and friends work), and run the results under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(KESTROVA_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER   ${KESTROVA_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KESTROVA_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER  ${KESTROVA_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${KESTROVA_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# ctest runs every Windows test program through Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
