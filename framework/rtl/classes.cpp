@@ -4,8 +4,16 @@
 
 namespace kestrova::rtl {
 
-std::size_t TStringList::Checked(int index) {
-  if (index < 0) throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+namespace {
+
+[[noreturn]] void ListIndexError(int index) {
+  throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+}  // namespace
+
+std::size_t TStringList::Checked(int index) const {
+  if (index < 0 || index >= Count()) ListIndexError(index);
   return static_cast<std::size_t>(index);
 }
 
@@ -14,8 +22,20 @@ int TStringList::AddObject(std::string text, int object) {
   return Count() - 1;
 }
 
+void TStringList::InsertObject(int index, std::string text, int object) {
+  if (index < 0 || index > Count()) ListIndexError(index);
+  FItems.insert(FItems.begin() + index, Item{std::move(text), object});
+}
+
 void TStringList::Delete(int index) {
   FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(Checked(index)));
+}
+
+int TStringList::IndexOf(std::string_view text) const {
+  for (std::size_t i = 0; i < FItems.size(); ++i) {
+    if (FItems[i].Text == text) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 }  // namespace kestrova::rtl

@@ -1,6 +1,7 @@
 // The runtime's string list: ordered lines, duplicates kept, one integer slot beside each line.
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrova::rtl {
@@ -8,16 +9,27 @@ namespace kestrova::rtl {
 class TStringList {
  public:
   int Count() const { return static_cast<int>(FItems.size()); }
-  const std::string& Strings(int index) const { return FItems.at(Checked(index)).Text; }
-  void SetStrings(int index, std::string text) { FItems.at(Checked(index)).Text = std::move(text); }
-  int Objects(int index) const { return FItems.at(Checked(index)).Object; }
-  void SetObjects(int index, int value) { FItems.at(Checked(index)).Object = value; }
+  const std::string& Strings(int index) const { return FItems[Checked(index)].Text; }
+  void SetStrings(int index, std::string text) { FItems[Checked(index)].Text = std::move(text); }
+  int Objects(int index) const { return FItems[Checked(index)].Object; }
+  void SetObjects(int index, int value) { FItems[Checked(index)].Object = value; }
 
   int Add(std::string text) { return AddObject(std::move(text), 0); }
   int AddObject(std::string text, int object);
+  // index may be Count(): the line goes to the end.
+  void Insert(int index, std::string text) { InsertObject(index, std::move(text), 0); }
+  void InsertObject(int index, std::string text, int object);
   void Delete(int index);
   void Clear() { FItems.clear(); }
-  void Assign(const TStringList& source) { FItems = source.FItems; }
+  void Assign(const TStringList& source) {
+    if (&source != this) FItems = source.FItems;
+  }
+  // Position of the first line equal to text (exact, byte for byte), or -1.
+  int IndexOf(std::string_view text) const;
+  // Room for this many lines without growing again: a bulk load asks once.
+  void SetCapacity(int capacity) {
+    if (capacity > 0) FItems.reserve(static_cast<std::size_t>(capacity));
+  }
 
   // Batches of edits; the list keeps the depth so that owners can defer their own updates.
   void BeginUpdate() { ++FUpdateCount; }
@@ -31,10 +43,23 @@ class TStringList {
     std::string Text;
     int Object = 0;
   };
-  static std::size_t Checked(int index);
+  // A valid position of an existing line, or the runtime's list-index error.
+  std::size_t Checked(int index) const;
 
   std::vector<Item> FItems;
   int FUpdateCount = 0;
+};
+
+// Holds a list in update mode for one scope, and leaves it on every path.
+class TUpdateGuard {
+ public:
+  explicit TUpdateGuard(TStringList& list) : FList(list) { FList.BeginUpdate(); }
+  ~TUpdateGuard() { FList.EndUpdate(); }
+  TUpdateGuard(const TUpdateGuard&) = delete;
+  TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+ private:
+  TStringList& FList;
 };
 
 }  // namespace kestrova::rtl
