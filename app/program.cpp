@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/reportmode.h"
+#include "app/stages.h"
 #include "framework/ui/forms.h"
 #include "platform/cmdline.h"
 #include "platform/entry.h"
@@ -23,6 +24,7 @@ int RunInteractiveMode() {
 
 int ProgramEntry() {
   try {
+    app::InstallScanStages();
     const std::vector<std::string>& args = platform::CommandLineArguments();
     if (args.size() > 1 && args[1] == "/c") return app::RunReportMode(args);
     return RunInteractiveMode();

@@ -1,6 +1,6 @@
 #include "framework/rtl/strutils.h"
 
-#include "platform/textcase.h"
+#include "platform/ansitext.h"
 
 namespace kestrova::rtl {
 
@@ -11,6 +11,6 @@ std::string_view TrimView(std::string_view s) {
   return s.substr(first, last - first);
 }
 
-bool AnsiSameText(std::string_view a, std::string_view b) { return platform::SameTextIgnoreCase(a, b); }
+bool AnsiSameText(std::string_view a, std::string_view b) { return platform::AnsiSameText(a, b); }
 
 }  // namespace kestrova::rtl

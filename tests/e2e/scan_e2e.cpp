@@ -1,0 +1,74 @@
+// Whole scans by the real program: a clean machine, planted mutex and event (Windows), and the
+// probe program really written, started, judged and cleaned up.
+#include <gtest/gtest.h>
+
+#include "platform/sharedfile.h"
+#include "tests/support/childprocess.h"
+#include "tests/support/probeprocess.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace kestrova::testing {
+namespace {
+
+constexpr unsigned kTimeoutMs = 60000;
+const std::string kProbeName = "tdsskiller.exe";
+
+std::string FirstDigit(const std::string& file) {
+  const std::string content = ReadWholeFile(file);
+  return content.substr(0, 3);
+}
+
+TEST(Scan, ACleanMachineIsCleanAndTheProbeLeavesNothingBehind) {
+  if (!RunningAsAdministrator()) GTEST_SKIP() << "the probe folder needs administrator rights";
+  const std::string file = MakeTempFolder() + "scan.csv";
+  ChildProcess run(ProgramBeside("kestrova"), {"/c", file});
+  EXPECT_EQ(run.Wait(kTimeoutMs), 0);
+  EXPECT_EQ(FirstDigit(file), "0, ");
+  EXPECT_TRUE(FileExists(RealProbeFolder()));
+  EXPECT_FALSE(FileExists(RealProbeFolder() + kProbeName));
+}
+
+TEST(Scan, TheProbeProgramEndedWith0IsAFindingAndStays) {
+  if (!RunningAsAdministrator()) GTEST_SKIP() << "the probe folder needs administrator rights";
+  // A probe program that waits, so that it can be ended from outside: with 5 as it always ends,
+  // then with 0 as a rootkit that refuses it would end it.
+  for (int exitCode : {5, 0}) {
+    const std::string file = MakeTempFolder() + "scan.csv";
+    ChildProcess run(ProgramBeside("kestrova_slowprobe"), {"/c", file});
+    ASSERT_TRUE(EndProbeProcess(kProbeName, exitCode, kTimeoutMs)) << "the probe program never ran";
+    EXPECT_EQ(run.Wait(kTimeoutMs), exitCode == 0 ? 1 : 0);
+    EXPECT_EQ(FirstDigit(file), exitCode == 0 ? "1, " : "0, ");
+    EXPECT_EQ(FileExists(RealProbeFolder() + kProbeName), exitCode == 0);
+  }
+  std::remove((RealProbeFolder() + kProbeName).c_str());
+}
+
+#ifdef _WIN32
+TEST(Scan, AMutexAndAnEventNamedByTheRulesAreFound) {
+  const std::string file = MakeTempFolder() + "scan.csv";
+  // Without them, the same rules find nothing.
+  ChildProcess before(ProgramBeside("kestrova_plantedrules"), {"/c", file});
+  EXPECT_EQ(before.Wait(kTimeoutMs), 0);
+
+  ChildProcess holder(ProgramBeside("kestrova_holder"), {"Kestrova-e2e-mutex", "Kestrova-e2e-event"});
+  HANDLE ready = nullptr;
+  for (int i = 0; i < 200 && ready == nullptr; ++i, SleepMs(50)) ready = OpenEventA(SYNCHRONIZE, FALSE, "Kestrova-e2e-event-stop");
+  ASSERT_NE(ready, nullptr) << "the holder never started";
+  ChildProcess after(ProgramBeside("kestrova_plantedrules"), {"/c", file});
+  EXPECT_EQ(after.Wait(kTimeoutMs), 1);
+  HANDLE stop = OpenEventA(EVENT_MODIFY_STATE, FALSE, "Kestrova-e2e-event-stop");
+  SetEvent(stop);
+  CloseHandle(stop);
+  CloseHandle(ready);
+  EXPECT_EQ(holder.Wait(kTimeoutMs), 0);
+  const std::string content = ReadWholeFile(file);
+  EXPECT_EQ(content.substr(0, 3), "0, ");
+  EXPECT_NE(content.find("\r\n1, "), std::string::npos) << content;
+}
+#endif
+
+}  // namespace
+}  // namespace kestrova::testing
