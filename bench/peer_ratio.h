@@ -16,7 +16,8 @@ class PeerRatioReporter : public benchmark::ConsoleReporter {
   explicit PeerRatioReporter(std::vector<std::pair<std::string, std::string>> pairs) : FPairs(std::move(pairs)) {}
 
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) FTimes[r.benchmark_name()] = r.GetAdjustedRealTime();
+    for (const Run& r : runs)
+      if (r.iterations > 0) FTimes[r.benchmark_name()] = r.real_accumulated_time / static_cast<double>(r.iterations);
     ConsoleReporter::ReportRuns(runs);
   }
 

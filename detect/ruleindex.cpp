@@ -93,6 +93,39 @@ void TRuleIndex::BuildAutomaton(const std::vector<std::pair<std::string, int>>& 
       pending.push(target);
     }
   }
+  BuildTransitionTable(children);
+}
+
+void TRuleIndex::BuildTransitionTable(const std::vector<std::map<unsigned char, int>>& children) {
+  FByteClass.fill(0);
+  FClassCount = 1;
+  for (const auto& edges : children)
+    for (const auto& [c, target] : edges)
+      if (FByteClass[c] == 0) FByteClass[c] = static_cast<std::uint8_t>(FClassCount++);
+  constexpr std::size_t kTableBudget = 8u << 20;  // entries: 32 MB at most
+  if (FClassCount > 255 || FNodes.size() * static_cast<std::size_t>(FClassCount) > kTableBudget) {
+    FClassCount = 0;  // too big: walk the failure links instead
+    return;
+  }
+  const std::size_t width = static_cast<std::size_t>(FClassCount);
+  FDelta.assign(FNodes.size() * width, 0);
+  std::queue<int> pending;
+  pending.push(0);
+  while (!pending.empty()) {
+    const int node = pending.front();
+    pending.pop();
+    std::int32_t* row = &FDelta[static_cast<std::size_t>(node) * width];
+    // A byte with no edge here goes where it goes from the longest suffix; rows of shallower
+    // nodes are complete by the time a deeper one is filled.
+    if (node != 0) {
+      const std::int32_t* fallback = &FDelta[static_cast<std::size_t>(FNodes[node].Fail) * width];
+      std::copy(fallback, fallback + width, row);
+    }
+    for (const auto& [c, target] : children[static_cast<std::size_t>(node)]) {
+      row[FByteClass[c]] = target;
+      pending.push(target);
+    }
+  }
 }
 
 int TRuleIndex::Child(int node, unsigned char c) const {
@@ -112,7 +145,14 @@ int TRuleIndex::LastMatch(const std::string& subject, std::int32_t kind) const {
     auto it = FWhole.find(platform::AnsiSameTextKey(subject));
     if (it != FWhole.end()) last = it->second[k];
   }
-  if (FNodes.size() > 1) {
+  if (FNodes.size() > 1 && FClassCount > 0) {
+    const std::size_t width = static_cast<std::size_t>(FClassCount);
+    std::size_t node = 0;
+    for (char ch : subject) {
+      node = static_cast<std::size_t>(FDelta[node * width + FByteClass[static_cast<unsigned char>(ch)]]);
+      last = std::max(last, FNodes[node].Best[k]);
+    }
+  } else if (FNodes.size() > 1) {
     int node = 0;
     for (char ch : subject) {
       const auto c = static_cast<unsigned char>(ch);

@@ -3,6 +3,7 @@
 // does not grow with the number of rules.
 #pragma once
 #include <array>
+#include <map>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -38,6 +39,7 @@ class TRuleIndex {
   int Child(int node, unsigned char c) const;
   void BuildAutomaton(const std::vector<std::pair<std::string, int>>& patterns,
                       const std::vector<std::int32_t>& objtypes);
+  void BuildTransitionTable(const std::vector<std::map<unsigned char, int>>& children);
 
   const TSignatureTable& FRules;
   // Whole-text rules by their case-insensitive key.
@@ -46,6 +48,11 @@ class TRuleIndex {
   std::vector<Node> FNodes;
   std::vector<Edge> FEdges;
   std::array<int, 256> FRootNext{};
+  // Where it fits, every transition resolved in advance, over the bytes the patterns use (class
+  // 0 stands for every other byte): one table step per byte of the text, no failure links.
+  std::array<std::uint8_t, 256> FByteClass{};
+  int FClassCount = 0;
+  std::vector<std::int32_t> FDelta;
 };
 
 }  // namespace kestrova::detect
