@@ -28,8 +28,19 @@ void AppendReportLine(const std::string& fileName, const std::string& line) {
   }
 }
 
-std::string BuildReportLine(bool found, const std::string& computerName, const std::string& dateTime) {
-  return std::string(found ? "1" : "0") + ", " + computerName + ", " + dateTime;
+char ResultDigit(detect::TScanVerdict verdict) {
+  switch (verdict) {
+    case detect::TScanVerdict::svFound: return '1';
+    case detect::TScanVerdict::svIncomplete: return '2';
+    default: return '0';
+  }
+}
+
+int ExitCodeOf(detect::TScanVerdict verdict) { return ResultDigit(verdict) - '0'; }
+
+std::string BuildReportLine(detect::TScanVerdict verdict, const std::string& computerName,
+                            const std::string& dateTime) {
+  return std::string(1, ResultDigit(verdict)) + ", " + computerName + ", " + dateTime;
 }
 
 std::string ReportFileName(const std::string& target, const std::string& computerName) {
@@ -39,7 +50,7 @@ std::string ReportFileName(const std::string& target, const std::string& compute
 
 int RunReportMode(const std::vector<std::string>& args) {
   // The scan comes first, whatever the rest of the command line says.
-  const bool found = detect::DetectRootkits();
+  const detect::TScanVerdict verdict = detect::DetectRootkitsVerdict();
   const std::string target = args.size() > 2 ? args[2] : std::string();
   const std::string qualifier = args.size() > 3 ? args[3] : std::string();
 
@@ -47,13 +58,14 @@ int RunReportMode(const std::vector<std::string>& args) {
     // Nothing to write to: the exit code alone carries the answer.
   } else if (platform::IsSwitchTarget(target)) {
     platform::ShowMessageBox(kIncorrectCommandLine, "Kestrova", platform::MessageIcon::Error);
-  } else if (qualifier != "/i" || found) {
+  } else if (qualifier != "/i" || verdict != detect::TScanVerdict::svClean) {
+    // "/i" leaves out clean machines only: a scan that could not judge is not clean.
     const std::string fileName = ReportFileName(target, GetComputerNameText());
     const std::string line =
-        BuildReportLine(found, GetComputerNameText(), rtl::DateTimeToStr(platform::CurrentLocalTime()));
+        BuildReportLine(verdict, GetComputerNameText(), rtl::DateTimeToStr(platform::CurrentLocalTime()));
     AppendReportLine(fileName, line);
   }
-  return found ? 1 : 0;
+  return ExitCodeOf(verdict);
 }
 
 }  // namespace kestrova::app

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "detect/scandriver.h"
+
 namespace kestrova::app {
 
 inline constexpr char kIncorrectCommandLine[] = "Incorrect command line using.";
@@ -16,8 +18,14 @@ std::string GetComputerNameText();
 // Appends line and CR LF to the end of fileName as one locked write; never reports failure.
 void AppendReportLine(const std::string& fileName, const std::string& line);
 
-// "1" or "0", the computer name and the local date and time, joined by ", ".
-std::string BuildReportLine(bool found, const std::string& computerName, const std::string& dateTime);
+// The result digit and exit code: 1 found, 0 clean, 2 nothing found but the scan could not
+// look everywhere.
+char ResultDigit(detect::TScanVerdict verdict);
+int ExitCodeOf(detect::TScanVerdict verdict);
+
+// The result digit, the computer name and the local date and time, joined by ", ".
+std::string BuildReportLine(detect::TScanVerdict verdict, const std::string& computerName,
+                            const std::string& dateTime);
 
 // The file a target names: a folder target gets the computer name and ".csv" appended.
 std::string ReportFileName(const std::string& target, const std::string& computerName);

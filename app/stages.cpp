@@ -17,7 +17,7 @@ void InstallScanStages() {
   if (!stages.LoadSignatureTable)
     stages.LoadSignatureTable = [] { detect::LoadSignatureTable(platform::OwnResources()); };
   if (!stages.WalkObjectNamespace)
-    stages.WalkObjectNamespace = [] { return detect::WalkObjectNamespace(platform::SystemObjectNamespace()); };
+    stages.WalkObjectNamespace = [] { return detect::WalkJudgesNamespace(platform::SystemObjectNamespace()); };
   if (!stages.ProbeInjectedPath)
     stages.ProbeInjectedPath = [] { return detect::ProbeInjectedPath(platform::OwnMemoryRegions()); };
   if (!stages.ProbeBlockedLaunch)

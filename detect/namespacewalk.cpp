@@ -77,10 +77,19 @@ void RecordObject(const std::string& name, const std::string& dir, std::int32_t 
   }
 }
 
-void WalkObjectDirectory(platform::IObjectNamespace& ns, const std::u16string& path) {
+namespace {
+bool WalkDirectory(platform::IObjectNamespace& ns, const std::u16string& path);
+}  // namespace
+
+void WalkObjectDirectory(platform::IObjectNamespace& ns, const std::u16string& path) { WalkDirectory(ns, path); }
+
+namespace {
+
+// Answers whether the directory could be opened.
+bool WalkDirectory(platform::IObjectNamespace& ns, const std::u16string& path) {
   const std::string dirText = platform::WideToAnsi(path);
   platform::IObjectNamespace::Directory dir = ns.OpenDirectory(path);
-  if (dir == nullptr) return;  // no rights, or gone: skipped with its whole subtree
+  if (dir == nullptr) return false;  // no rights, or gone: skipped with its whole subtree
   DirectoryGuard guard(ns, dir);
   // An error in the enumeration ends this directory; the guard still closes it.
   try {
@@ -105,19 +114,30 @@ void WalkObjectDirectory(platform::IObjectNamespace& ns, const std::u16string& p
     }
   } catch (...) {
   }
+  return true;
 }
 
-bool WalkObjectNamespace(platform::IObjectNamespace& ns) {
+}  // namespace
+
+bool WalkObjectNamespace(platform::IObjectNamespace& ns, bool* rootOpened) {
+  if (rootOpened != nullptr) *rootOpened = false;
   if (!ns.Load()) return false;
   try {
     std::unique_ptr<TRuleIndex> index;
     if (SignatureTable) index = std::make_unique<TRuleIndex>(*SignatureTable);
     CurrentIndex = index.get();
-    WalkObjectDirectory(ns, u"\\");
+    const bool opened = WalkDirectory(ns, u"\\");
+    if (rootOpened != nullptr) *rootOpened = opened;
   } catch (...) {
   }
   CurrentIndex = nullptr;
   return true;
+}
+
+bool WalkJudgesNamespace(platform::IObjectNamespace& ns) {
+  bool rootOpened = false;
+  const bool ran = WalkObjectNamespace(ns, &rootOpened);
+  return ns.Present() ? ran && rootOpened : true;
 }
 
 }  // namespace kestrova::detect

@@ -11,7 +11,11 @@ namespace kestrova::detect {
 inline constexpr char kTdl3DeviceLabel[] = "TDL3+ Device";
 
 // False when the namespace library or one of its entry points is missing (nothing walked).
-bool WalkObjectNamespace(platform::IObjectNamespace& ns);
+// rootOpened, when given, tells whether the namespace root itself could be opened.
+bool WalkObjectNamespace(platform::IObjectNamespace& ns, bool* rootOpened = nullptr);
+
+// Whether a walk judged the namespace: it ran and opened the root, or the platform has none.
+bool WalkJudgesNamespace(platform::IObjectNamespace& ns);
 
 // Records and descends one directory, given by its full path; depth first.
 void WalkObjectDirectory(platform::IObjectNamespace& ns, const std::u16string& path);

@@ -24,24 +24,30 @@ TScanStages& ScanStages() {
   return stages;
 }
 
-void ScanForRootkits(FindingList* list) {
+void ScanForRootkits(FindingList* list, bool* complete) {
   if (list == nullptr) return;
   const TScanStages& stages = ScanStages();
   bool found = false;
+  // The scan could judge only if the rules loaded and the walk looked at the whole namespace;
+  // an error that ends the block below leaves it unjudged too.
+  bool judged = false;
 
   // Rules and walk: an error ends this block, keeping what was collected so far.
   try {
     SignatureTable = std::make_unique<TSignatureTable>();
     ObjectTable = std::make_unique<TObjectTable>();
     if (stages.LoadSignatureTable) stages.LoadSignatureTable();
-    if (stages.WalkObjectNamespace) stages.WalkObjectNamespace();
+    const bool rulesLoaded = !SignatureTable->empty();
+    const bool walked = stages.WalkObjectNamespace && stages.WalkObjectNamespace();
     for (const auto& record : *ObjectTable) {
       if (!record || record->Hit <= 0) continue;
       found = true;
       list->AddObject("Rootkit: " + record->Label, record->Kind == okEvent ? record->Hit : 0);
     }
+    judged = rulesLoaded && walked;
   } catch (...) {
   }
+  if (complete != nullptr) *complete = judged;
 
   if (!found && AskProbe(stages.ProbeInjectedPath)) {
     list->Add("TDL3 Inject");
@@ -59,15 +65,20 @@ void ScanForRootkits(FindingList* list) {
   }
 }
 
-bool DetectRootkits() {
-  // The one guard of the whole scan: whatever goes wrong, the answer is "nothing found".
+TScanVerdict DetectRootkitsVerdict() {
+  // The one guard of the whole scan: whatever goes wrong, nothing was found, and the scan
+  // could not say so with confidence.
   try {
     FindingList findings;
-    ScanForRootkits(&findings);
-    return findings.Count() > 0;
+    bool complete = false;
+    ScanForRootkits(&findings, &complete);
+    if (findings.Count() > 0) return TScanVerdict::svFound;
+    return complete ? TScanVerdict::svClean : TScanVerdict::svIncomplete;
   } catch (...) {
-    return false;
+    return TScanVerdict::svIncomplete;
   }
 }
+
+bool DetectRootkits() { return DetectRootkitsVerdict() == TScanVerdict::svFound; }
 
 }  // namespace kestrova::detect

@@ -15,6 +15,8 @@ class IObjectNamespace {
   using Directory = void*;
 
   virtual ~IObjectNamespace() = default;
+  // Whether this platform has an object namespace at all (Linux: no).
+  virtual bool Present() const = 0;
   // Loads the library and resolves every entry point the walk needs; false when one is missing.
   virtual bool Load() = 0;
   // Opens a directory by its full path; null when it cannot be opened.

@@ -47,6 +47,7 @@ std::u16string FromCounted(const UNICODE_STRING& s) {
 
 class NtObjectNamespace final : public IObjectNamespace {
  public:
+  bool Present() const override { return true; }
   bool Load() override {
     HMODULE ntdll = LoadLibraryA("NTDLL.DLL");
     if (ntdll == nullptr) return false;

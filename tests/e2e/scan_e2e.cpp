@@ -46,6 +46,28 @@ TEST(Scan, TheProbeProgramEndedWith0IsAFindingAndStays) {
   std::remove((RealProbeFolder() + kProbeName).c_str());
 }
 
+TEST(Scan, AScanThatCouldNotJudgeIsNeverReportedClean) {
+  struct {
+    const char* Program;
+    bool OnlyFindings;  // with /i
+    int ExitCode;
+    const char* Line;   // nullptr: nothing written
+  } cases[] = {
+      {"kestrova_damagedrules", false, 2, "2, "},
+      {"kestrova_damagedrules", true, 2, "2, "},
+      {"kestrova_damagedfound", false, 1, "1, "},
+      {"kestrova", true, 0, nullptr},
+  };
+  for (const auto& c : cases) {
+    const std::string file = MakeTempFolder() + "scan.csv";
+    std::vector<std::string> args = {"/c", file};
+    if (c.OnlyFindings) args.push_back("/i");
+    ChildProcess run(ProgramBeside(c.Program), args);
+    EXPECT_EQ(run.Wait(kTimeoutMs), c.ExitCode) << c.Program;
+    EXPECT_EQ(FirstDigit(file), c.Line != nullptr ? c.Line : "") << c.Program;
+  }
+}
+
 #ifdef _WIN32
 TEST(Scan, AMutexAndAnEventNamedByTheRulesAreFound) {
   const std::string file = MakeTempFolder() + "scan.csv";

@@ -24,6 +24,7 @@ class SyntheticNamespace : public platform::IObjectNamespace {
     if (type == u"Directory") Directories[dir == u"\\" ? u"\\" + name : dir + u"\\" + name];
   }
 
+  bool Present() const override { return true; }
   bool Load() override { return Loads; }
   Directory OpenDirectory(const std::u16string& path) override {
     Opened.push_back(path);

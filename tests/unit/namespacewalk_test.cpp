@@ -4,6 +4,7 @@
 
 #include "detect/namespacewalk.h"
 #include "detect/tables.h"
+#include "platform/ansitext.h"
 #include "tests/support/syntheticnamespace.h"
 
 namespace kestrova::detect {
@@ -108,6 +109,32 @@ TEST(Walk, NamesOutsideTheAnsiCodePageAreStillWalkedBelow) {
   WalkObjectNamespace(ns);
   ASSERT_EQ(ObjectTable->size(), 1u);
   EXPECT_EQ((*ObjectTable)[0]->Name, "abcdefgh");
+}
+
+TEST(Walk, OnlyAMissingLibraryOrAnUnopenableRootLeaveTheNamespaceUnjudged) {
+  struct {
+    const char* What;
+    bool Loads;
+    const char* Refused;
+    bool Judged;
+  } cases[] = {
+      {"a complete walk", true, nullptr, true},
+      {"an unreadable subdirectory is harmless", true, "\\Locked", true},
+      {"the root refused", true, "\\", false},
+      {"the library or an entry point missing", false, nullptr, false},
+  };
+  for (const auto& c : cases) {
+    SyntheticNamespace ns;
+    ns.Loads = c.Loads;
+    ns.Add(u"\\", u"Locked", u"Directory");
+    ns.Add(u"\\", u"Lost", u"SymbolicLink");  // its target cannot be read: harmless too
+    if (c.Refused != nullptr) ns.Refused.insert(platform::AnsiToWide(c.Refused));
+    Tables tables;
+    EXPECT_EQ(WalkJudgesNamespace(ns), c.Judged) << c.What;
+  }
+  Tables tables;
+  // Windows: the real root opens. Linux: there is no namespace, so nothing is left unjudged.
+  EXPECT_TRUE(WalkJudgesNamespace(platform::SystemObjectNamespace()));
 }
 
 struct MarkCase {

@@ -51,8 +51,14 @@ TEST(ReportTarget, FoldersGetTheComputerNameAndSwitchesAreRefused) {
 }
 
 TEST(ReportLine, ThreeFieldsJoinedByCommaAndBlank) {
-  EXPECT_EQ(BuildReportLine(true, "WKS-07", "12/6/2026 10:39:35 AM"), "1, WKS-07, 12/6/2026 10:39:35 AM");
-  EXPECT_EQ(BuildReportLine(false, "", "12/6/2026"), "0, , 12/6/2026");
+  using detect::TScanVerdict;
+  EXPECT_EQ(BuildReportLine(TScanVerdict::svFound, "WKS-07", "12/6/2026 10:39:35 AM"),
+            "1, WKS-07, 12/6/2026 10:39:35 AM");
+  EXPECT_EQ(BuildReportLine(TScanVerdict::svClean, "", "12/6/2026"), "0, , 12/6/2026");
+  EXPECT_EQ(BuildReportLine(TScanVerdict::svIncomplete, "PC", "x"), "2, PC, x");
+  EXPECT_EQ(ExitCodeOf(TScanVerdict::svFound), 1);
+  EXPECT_EQ(ExitCodeOf(TScanVerdict::svClean), 0);
+  EXPECT_EQ(ExitCodeOf(TScanVerdict::svIncomplete), 2);
 }
 
 TEST(ComputerName, IsShortAndStable) {

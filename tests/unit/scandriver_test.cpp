@@ -20,6 +20,8 @@ struct Record {
 
 struct Script {
   bool LoadThrows = false;
+  int Rules = 1;              // how many rules the load stage puts in the table
+  bool WalkJudged = true;     // what the walk answers: could it judge the namespace
   std::vector<Record> Walk;  // what the walk records; a null Label leaves an empty slot
   bool WalkThrowsAfterRecording = false;
   Outcome Injected = Outcome::False;
@@ -35,6 +37,7 @@ class ScriptedStages {
       Log.push_back("load");
       TablesSeenEmpty = SignatureTable && SignatureTable->empty() && ObjectTable && ObjectTable->empty();
       if (script.LoadThrows) throw std::runtime_error("damaged rules");
+      for (int i = 0; i < script.Rules; ++i) SignatureTable->push_back(std::make_unique<_svir_def>());
     };
     s.WalkObjectNamespace = [this, script] {
       Log.push_back("walk");
@@ -50,7 +53,7 @@ class ScriptedStages {
         ObjectTable->push_back(std::move(o));
       }
       if (script.WalkThrowsAfterRecording) throw std::runtime_error("walk failed");
-      return true;
+      return script.WalkJudged;
     };
     s.ProbeInjectedPath = [this, script] {
       Log.push_back("inject");
@@ -87,46 +90,62 @@ struct DriverCase {
   Script Given;
   Lines Found;
   std::vector<std::string> Stages;
+  TScanVerdict Verdict;
 };
 
+constexpr auto kFound = TScanVerdict::svFound;
+constexpr auto kClean = TScanVerdict::svClean;
+constexpr auto kIncomplete = TScanVerdict::svIncomplete;
+
+// Script: {load throws, rules loaded, walk judged, records, walk throws, injected, blocked}.
 const DriverCase kDriverCases[] = {
     {"two matches: walk order, no probes",
-     {false, {{okDevice, 4, "TDL3+ Device"}, {okMutant, 2, "ZeroAccess mutex"}}},
+     {false, 1, true, {{okDevice, 4, "TDL3+ Device"}, {okMutant, 2, "ZeroAccess mutex"}}},
      {{"Rootkit: TDL3+ Device", 0}, {"Rootkit: ZeroAccess mutex", 0}},
-     {"load", "walk"}},
+     {"load", "walk"}, kFound},
     {"an event carries its hit value, other kinds none",
-     {false, {{okEvent, 7, "TDL4 event"}, {okSymbolicLink, 9, "TDL link"}}},
+     {false, 1, true, {{okEvent, 7, "TDL4 event"}, {okSymbolicLink, 9, "TDL link"}}},
      {{"Rootkit: TDL4 event", 7}, {"Rootkit: TDL link", 0}},
-     {"load", "walk"}},
+     {"load", "walk"}, kFound},
     {"unmatched records and empty slots are skipped, duplicates kept",
-     {false, {{okDevice, 0, ""}, {okDevice, -3, "negative"}, {0, 0, nullptr}, {okDevice, 4, "X"}, {okDevice, 4, "X"}}},
+     {false, 1, true, {{okDevice, 0, ""}, {okDevice, -3, "negative"}, {0, 0, nullptr}, {okDevice, 4, "X"}, {okDevice, 4, "X"}}},
      {{"Rootkit: X", 0}, {"Rootkit: X", 0}},
-     {"load", "walk"}},
+     {"load", "walk"}, kFound},
     {"no hit, injected path found",
-     {false, {{okDevice, 0, ""}}, false, Outcome::True, Outcome::True},
+     {false, 1, true, {{okDevice, 0, ""}}, false, Outcome::True, Outcome::True},
      {{"TDL3 Inject", 0}},
-     {"load", "walk", "inject"}},
+     {"load", "walk", "inject"}, kFound},
     {"no hit, first probe negative, blocked launch found",
-     {false, {}, false, Outcome::False, Outcome::True},
+     {false, 1, true, {}, false, Outcome::False, Outcome::True},
      {{"TDL4.3", 0}},
-     {"load", "walk", "inject", "launch 1"}},
-    {"everything negative", {}, {}, {"load", "walk", "inject", "launch 1"}},
+     {"load", "walk", "inject", "launch 1"}, kFound},
+    {"everything negative after a complete look", {}, {}, {"load", "walk", "inject", "launch 1"}, kClean},
     {"rules that fail to load end the rule block; the probes still run",
-     {true, {{okDevice, 4, "never walked"}}, false, Outcome::True},
+     {true, 1, true, {{okDevice, 4, "never walked"}}, false, Outcome::True},
      {{"TDL3 Inject", 0}},
-     {"load", "inject"}},
+     {"load", "inject"}, kFound},
     {"a failing walk ends the block before its records are collected",
-     {false, {{okDevice, 4, "recorded"}}, true, Outcome::False, Outcome::True},
+     {false, 1, true, {{okDevice, 4, "recorded"}}, true, Outcome::False, Outcome::True},
      {{"TDL4.3", 0}},
-     {"load", "walk", "inject", "launch 1"}},
+     {"load", "walk", "inject", "launch 1"}, kFound},
     {"a failing injected-path probe counts as negative",
-     {false, {}, false, Outcome::Throw, Outcome::True},
+     {false, 1, true, {}, false, Outcome::Throw, Outcome::True},
      {{"TDL4.3", 0}},
-     {"load", "walk", "inject", "launch 1"}},
+     {"load", "walk", "inject", "launch 1"}, kFound},
     {"a failing blocked-launch probe counts as negative",
-     {false, {}, false, Outcome::False, Outcome::Throw},
+     {false, 1, true, {}, false, Outcome::False, Outcome::Throw},
      {},
-     {"load", "walk", "inject", "launch 1"}},
+     {"load", "walk", "inject", "launch 1"}, kClean},
+    // Could not judge: nothing found is then not a clean machine.
+    {"no usable rule", {false, 0, true, {}}, {}, {"load", "walk", "inject", "launch 1"}, kIncomplete},
+    {"rules that fail to load", {true, 1, true, {}}, {}, {"load", "inject", "launch 1"}, kIncomplete},
+    {"a walk that could not judge the namespace", {false, 1, false, {}}, {}, {"load", "walk", "inject", "launch 1"},
+     kIncomplete},
+    {"a walk that failed", {false, 1, true, {}, true}, {}, {"load", "walk", "inject", "launch 1"}, kIncomplete},
+    {"a finding counts even when the rules did not load",
+     {false, 0, true, {{okDevice, 4, "TDL3+ Device"}}}, {{"Rootkit: TDL3+ Device", 0}}, {"load", "walk"}, kFound},
+    {"a finding counts even when the walk could not judge",
+     {false, 1, false, {}, false, Outcome::True}, {{"TDL3 Inject", 0}}, {"load", "walk", "inject"}, kFound},
 };
 
 void PrintTo(const DriverCase& c, std::ostream* os) { *os << c.What; }
@@ -144,6 +163,7 @@ TEST_P(Driver, RunsTheStagesInOrderAndCollectsTheFindings) {
   EXPECT_FALSE(SignatureTable) << "released after the scan";
   EXPECT_FALSE(ObjectTable) << "released after the scan";
   EXPECT_EQ(DetectRootkits(), !c.Found.empty()) << c.What;
+  EXPECT_EQ(DetectRootkitsVerdict(), c.Verdict) << c.What;
   EXPECT_FALSE(SignatureTable);
   EXPECT_FALSE(ObjectTable);
 }
@@ -160,20 +180,21 @@ TEST(Scan, NullListScansNothing) {
 }
 
 TEST(Scan, FindingsFollowWhatTheListAlreadyHeld) {
-  ScriptedStages stages(Script{false, {}, false, Outcome::True});
+  ScriptedStages stages(Script{false, 1, true, {}, false, Outcome::True});
   FindingList list;
   list.AddObject("earlier", 3);
   ScanForRootkits(&list);
   EXPECT_EQ(LinesOf(list), (Lines{{"earlier", 3}, {"TDL3 Inject", 0}}));
 }
 
-TEST(Scan, ABuildWithoutStagesIsClean) {
+TEST(Scan, ABuildWithoutStagesFindsNothingButCannotCallItClean) {
   const TScanStages saved = ScanStages();
   ScanStages() = TScanStages{};
   FindingList list;
   ScanForRootkits(&list);
   EXPECT_EQ(list.Count(), 0);
   EXPECT_FALSE(DetectRootkits());
+  EXPECT_EQ(DetectRootkitsVerdict(), TScanVerdict::svIncomplete);
   EXPECT_FALSE(SignatureTable);
   EXPECT_FALSE(ObjectTable);
   ScanStages() = saved;
