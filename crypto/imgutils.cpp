@@ -41,16 +41,12 @@ void BFReset() { BlowfishReset(State()); }
 
 void BFEncryptBinary(void* buffer, int length) {
   BFReset();
-  auto* p = static_cast<std::uint8_t*>(buffer);
-  const int count = BlockCount(length);
-  for (int k = 0; k < count; ++k) BlowfishEncryptCBC(State(), p + 8 * k, p + 8 * k);
+  BlowfishEncryptCBCBlocks(State(), buffer, buffer, BlockCount(length));
 }
 
 void BFDecryptBinary(void* buffer, int length) {
   BFReset();
-  auto* p = static_cast<std::uint8_t*>(buffer);
-  const int count = BlockCount(length);
-  for (int k = 0; k < count; ++k) BlowfishDecryptCBC(State(), p + 8 * k, p + 8 * k);
+  BlowfishDecryptCBCBlocks(State(), buffer, buffer, BlockCount(length));
 }
 
 std::string BFEncryptString(const std::string& text) {

@@ -213,25 +213,54 @@ inline std::uint32_t F(const TBlowfishData& d, std::uint32_t x) {
   return ((d.SBoxes[0][x >> 24] + d.SBoxes[1][(x >> 16) & 0xFF]) ^ d.SBoxes[2][(x >> 8) & 0xFF]) + d.SBoxes[3][x & 0xFF];
 }
 
+// Sixteen rounds, written out: the loop is the hot path of every mode.
+#define KESTROVA_BF_ROUND(a, b, n) a ^= F(d, b) ^ d.PArray[n]
+
 inline void EncipherHalves(const TBlowfishData& d, std::uint32_t& left, std::uint32_t& right) {
   std::uint32_t l = left ^ d.PArray[0], r = right;
-  for (int i = 0; i < 16; i += 2) {
-    r ^= F(d, l) ^ d.PArray[i + 1];
-    l ^= F(d, r) ^ d.PArray[i + 2];
-  }
+  KESTROVA_BF_ROUND(r, l, 1);
+  KESTROVA_BF_ROUND(l, r, 2);
+  KESTROVA_BF_ROUND(r, l, 3);
+  KESTROVA_BF_ROUND(l, r, 4);
+  KESTROVA_BF_ROUND(r, l, 5);
+  KESTROVA_BF_ROUND(l, r, 6);
+  KESTROVA_BF_ROUND(r, l, 7);
+  KESTROVA_BF_ROUND(l, r, 8);
+  KESTROVA_BF_ROUND(r, l, 9);
+  KESTROVA_BF_ROUND(l, r, 10);
+  KESTROVA_BF_ROUND(r, l, 11);
+  KESTROVA_BF_ROUND(l, r, 12);
+  KESTROVA_BF_ROUND(r, l, 13);
+  KESTROVA_BF_ROUND(l, r, 14);
+  KESTROVA_BF_ROUND(r, l, 15);
+  KESTROVA_BF_ROUND(l, r, 16);
   left = r ^ d.PArray[17];
   right = l;
 }
 
 inline void DecipherHalves(const TBlowfishData& d, std::uint32_t& left, std::uint32_t& right) {
   std::uint32_t l = left ^ d.PArray[17], r = right;
-  for (int i = 16; i > 0; i -= 2) {
-    r ^= F(d, l) ^ d.PArray[i];
-    l ^= F(d, r) ^ d.PArray[i - 1];
-  }
+  KESTROVA_BF_ROUND(r, l, 16);
+  KESTROVA_BF_ROUND(l, r, 15);
+  KESTROVA_BF_ROUND(r, l, 14);
+  KESTROVA_BF_ROUND(l, r, 13);
+  KESTROVA_BF_ROUND(r, l, 12);
+  KESTROVA_BF_ROUND(l, r, 11);
+  KESTROVA_BF_ROUND(r, l, 10);
+  KESTROVA_BF_ROUND(l, r, 9);
+  KESTROVA_BF_ROUND(r, l, 8);
+  KESTROVA_BF_ROUND(l, r, 7);
+  KESTROVA_BF_ROUND(r, l, 6);
+  KESTROVA_BF_ROUND(l, r, 5);
+  KESTROVA_BF_ROUND(r, l, 4);
+  KESTROVA_BF_ROUND(l, r, 3);
+  KESTROVA_BF_ROUND(r, l, 2);
+  KESTROVA_BF_ROUND(l, r, 1);
   left = r ^ d.PArray[0];
   right = l;
 }
+
+#undef KESTROVA_BF_ROUND
 
 inline void Encipher(const TBlowfishData& d, const std::uint8_t* in, std::uint8_t* out) {
   std::uint32_t l = LoadBE(in), r = LoadBE(in + 4);
@@ -301,18 +330,57 @@ void BlowfishDecryptECB(const TBlowfishData& data, const void* inBlock, void* ou
 }
 
 void BlowfishEncryptCBC(TBlowfishData& data, const void* inBlock, void* outBlock) {
-  std::uint8_t block[8];
-  XorBlock(inBlock, data.ChainBlock, block, 8);
-  Encipher(data, block, data.ChainBlock);
+  const std::uint8_t* in = Bytes(inBlock);
+  std::uint32_t l = LoadBE(in) ^ LoadBE(data.ChainBlock), r = LoadBE(in + 4) ^ LoadBE(data.ChainBlock + 4);
+  EncipherHalves(data, l, r);
+  StoreBE(data.ChainBlock, l);
+  StoreBE(data.ChainBlock + 4, r);
   std::memcpy(outBlock, data.ChainBlock, 8);
 }
 
 void BlowfishDecryptCBC(TBlowfishData& data, const void* inBlock, void* outBlock) {
-  std::uint8_t cipher[8], plain[8];
-  std::memcpy(cipher, inBlock, 8);  // saved first: in place works
-  Decipher(data, cipher, plain);
-  XorBlock(plain, data.ChainBlock, outBlock, 8);
-  std::memcpy(data.ChainBlock, cipher, 8);
+  const std::uint8_t* in = Bytes(inBlock);
+  const std::uint32_t cl = LoadBE(in), cr = LoadBE(in + 4);  // saved first: in place works
+  std::uint32_t l = cl, r = cr;
+  DecipherHalves(data, l, r);
+  std::uint8_t* out = Bytes(outBlock);
+  StoreBE(out, l ^ LoadBE(data.ChainBlock));
+  StoreBE(out + 4, r ^ LoadBE(data.ChainBlock + 4));
+  StoreBE(data.ChainBlock, cl);
+  StoreBE(data.ChainBlock + 4, cr);
+}
+
+void BlowfishEncryptCBCBlocks(TBlowfishData& data, const void* inBlocks, void* outBlocks, int count) {
+  // The register stays in two words for the whole run.
+  const std::uint8_t* in = Bytes(inBlocks);
+  std::uint8_t* out = Bytes(outBlocks);
+  std::uint32_t vl = LoadBE(data.ChainBlock), vr = LoadBE(data.ChainBlock + 4);
+  for (int k = 0; k < count; ++k, in += 8, out += 8) {
+    vl ^= LoadBE(in);
+    vr ^= LoadBE(in + 4);
+    EncipherHalves(data, vl, vr);
+    StoreBE(out, vl);
+    StoreBE(out + 4, vr);
+  }
+  StoreBE(data.ChainBlock, vl);
+  StoreBE(data.ChainBlock + 4, vr);
+}
+
+void BlowfishDecryptCBCBlocks(TBlowfishData& data, const void* inBlocks, void* outBlocks, int count) {
+  const std::uint8_t* in = Bytes(inBlocks);
+  std::uint8_t* out = Bytes(outBlocks);
+  std::uint32_t vl = LoadBE(data.ChainBlock), vr = LoadBE(data.ChainBlock + 4);
+  for (int k = 0; k < count; ++k, in += 8, out += 8) {
+    const std::uint32_t cl = LoadBE(in), cr = LoadBE(in + 4);  // before the output: in place works
+    std::uint32_t l = cl, r = cr;
+    DecipherHalves(data, l, r);
+    StoreBE(out, l ^ vl);
+    StoreBE(out + 4, r ^ vr);
+    vl = cl;
+    vr = cr;
+  }
+  StoreBE(data.ChainBlock, vl);
+  StoreBE(data.ChainBlock + 4, vr);
 }
 
 void BlowfishEncryptCFB(TBlowfishData& data, const void* inData, void* outData, int length) {

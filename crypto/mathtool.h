@@ -29,6 +29,9 @@ void BlowfishEncryptECB(const TBlowfishData& data, const void* inBlock, void* ou
 void BlowfishDecryptECB(const TBlowfishData& data, const void* inBlock, void* outBlock);
 void BlowfishEncryptCBC(TBlowfishData& data, const void* inBlock, void* outBlock);
 void BlowfishDecryptCBC(TBlowfishData& data, const void* inBlock, void* outBlock);
+// count consecutive blocks in one CBC chain, the same as count single-block calls.
+void BlowfishEncryptCBCBlocks(TBlowfishData& data, const void* inBlocks, void* outBlocks, int count);
+void BlowfishDecryptCBCBlocks(TBlowfishData& data, const void* inBlocks, void* outBlocks, int count);
 void BlowfishEncryptCFB(TBlowfishData& data, const void* inData, void* outData, int length);
 void BlowfishDecryptCFB(TBlowfishData& data, const void* inData, void* outData, int length);
 void BlowfishEncryptOFB(TBlowfishData& data, const void* inBlock, void* outBlock);

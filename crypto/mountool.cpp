@@ -23,11 +23,12 @@ inline void StoreLE(std::uint8_t* p, std::uint32_t v) {
 
 // The RFC 1321 auxiliary functions, in forms that need fewer operations.
 inline std::uint32_t Fn(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return z ^ (x & (y ^ z)); }
-inline std::uint32_t Gn(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return y ^ (z & (x ^ y)); }
+inline std::uint32_t Gn(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & z) + (y & ~z); }
 inline std::uint32_t Hn(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ y ^ z; }
 inline std::uint32_t In(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return y ^ (x | ~z); }
 
-#define KESTROVA_MD5_STEP(fn, a, b, c, d, x, s, ac) a = b + LRot32(a + fn(b, c, d) + (x) + (ac), s)
+// The word and the constant join a before the function of b, c and d is ready: off the critical path.
+#define KESTROVA_MD5_STEP(fn, a, b, c, d, x, s, ac) a = b + LRot32(fn(b, c, d) + (a + (x) + (ac)), s)
 
 // The 64 steps over the 16 words of one block.
 void Digest(std::uint32_t state[4], const std::uint32_t x[16]) {
@@ -164,6 +165,20 @@ void TMoun::TransformBytes(const std::uint8_t* block) {
   Moun_Transform();
 }
 
+void TMoun::TransformBlocks(const std::uint8_t* blocks, std::size_t count) {
+  // The same steps as Moun_Transform, without a round trip through MessageBlock per block.
+  std::uint32_t state[4] = {*RefA, *RefB, *RefC, *RefD};
+  std::uint32_t x[16];
+  for (std::size_t k = 0; k < count; ++k, blocks += 64) {
+    for (int i = 0; i < 16; ++i) x[i] = LoadLE(blocks + 4 * i);
+    Digest(state, x);
+  }
+  *RefA = state[0];
+  *RefB = state[1];
+  *RefC = state[2];
+  *RefD = state[3];
+}
+
 void TMoun::HashFinal(std::uint8_t* chunk, std::size_t n, std::uint64_t totalBytes) {
   // chunk has room for n bytes plus 72: one 0x80, zeros up to 56 modulo 64, the bit length.
   chunk[n] = 0x80;
@@ -205,7 +220,10 @@ void TMoun::Moun_Hash() {
 void TMoun::Moun_Hash_Bytes() {
   const std::size_t length = SourceLength > 0 && SourceBytes != nullptr ? static_cast<std::size_t>(SourceLength) : 0;
   std::size_t done = 0;
-  for (; length - done >= 64; done += 64) TransformBytes(SourceBytes + done);
+  if (length >= 64) {
+    TransformBlocks(SourceBytes, length / 64);
+    done = length / 64 * 64;
+  }
   std::uint8_t tail[128];
   if (length > done) std::memcpy(tail, SourceBytes + done, length - done);
   HashFinal(tail, length - done, length);
@@ -224,7 +242,7 @@ void TMoun::Moun_Hash_File() {
     if (n < kChunk && std::ferror(file.File)) throw rtl::InOutError(SourceFileName);
     count += n;
     if (n == kChunk) {
-      for (std::size_t off = 0; off < kChunk; off += 64) TransformBytes(buffer + off);
+      TransformBlocks(buffer, kChunk / 64);
       continue;
     }
     HashFinal(buffer, n, count);

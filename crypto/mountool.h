@@ -54,7 +54,8 @@ class TMoun {
 
  private:
   void TransformBytes(const std::uint8_t* block);
-  // Pads the last n (< 64... or up to 4096) bytes in chunk and digests the result.
+  void TransformBlocks(const std::uint8_t* blocks, std::size_t count);
+  // Pads the n bytes at chunk (room for n + 72) and digests the result; totalBytes sets the bit length.
   void HashFinal(std::uint8_t* chunk, std::size_t n, std::uint64_t totalBytes);
 };
 

@@ -127,6 +127,15 @@ TEST(Blowfish, CbcChainsFromTheVectorAcrossCalls) {
   EXPECT_EQ(ToHex(out), expected);
   EXPECT_EQ(ToHex(data.ChainBlock), expected.substr(48));
 
+  // The run of blocks is the same chain as block after block, in place or not.
+  BlowfishReset(data);
+  std::uint8_t run[32];
+  BlowfishEncryptCBCBlocks(data, plain.data(), run, 4);
+  EXPECT_EQ(ToHex(run), expected);
+  BlowfishReset(data);
+  BlowfishDecryptCBCBlocks(data, run, run, 4);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(run), 32), plain);
+
   BlowfishReset(data);
   std::uint8_t separate[32];
   for (int k = 0; k < 4; ++k) BlowfishDecryptCBC(data, out + 8 * k, separate + 8 * k);
