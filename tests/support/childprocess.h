@@ -13,6 +13,8 @@ std::string ProgramBeside(const std::string& name);
 // A new empty folder for one test, its name ending with the folder separator.
 std::string MakeTempFolder();
 char FolderSeparator();
+// Marks a folder for removal, with everything in it, when the test program ends.
+std::string RememberFolder(std::string folder);
 
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);

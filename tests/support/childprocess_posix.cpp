@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "tests/support/childprocess.h"
@@ -27,44 +25,13 @@ std::string ProgramBeside(const std::string& name) {
   return path.substr(0, path.rfind('/') + 1) + name;
 }
 
-namespace {
-// Every folder a test made goes again when the test program ends.
-std::vector<std::string>& MadeFolders() {
-  static std::vector<std::string> folders;
-  return folders;
-}
-void RemoveMadeFolders() {
-  for (const std::string& folder : MadeFolders()) {
-    for (const std::string& name : ListFolder(folder)) unlink((folder + name).c_str());
-    rmdir(folder.c_str());
-  }
-}
-std::string Remembered(std::string folder) {
-  if (MadeFolders().empty()) std::atexit(RemoveMadeFolders);
-  MadeFolders().push_back(folder);
-  return folder;
-}
-}  // namespace
-
 std::string MakeTempFolder() {
   std::string pattern = "/tmp/kestrova-test-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  return Remembered(pattern + "/");
+  return RememberFolder(pattern + "/");
 }
 
 char FolderSeparator() { return '/'; }
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
-}
 
 bool FileExists(const std::string& path) {
   struct stat st;
@@ -72,7 +39,7 @@ bool FileExists(const std::string& path) {
 }
 
 void CreateFolder(const std::string& path) {
-  if (mkdir(path.c_str(), 0755) == 0) Remembered(path);
+  if (mkdir(path.c_str(), 0755) == 0) RememberFolder(path);
 }
 
 std::vector<std::string> ListFolder(const std::string& folder) {

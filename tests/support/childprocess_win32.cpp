@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "tests/support/childprocess.h"
@@ -18,25 +16,6 @@ std::string ProgramBeside(const std::string& name) {
   return path.substr(0, path.find_last_of("\\/") + 1) + name + ".exe";
 }
 
-namespace {
-// Every folder a test made goes again when the test program ends.
-std::vector<std::string>& MadeFolders() {
-  static std::vector<std::string> folders;
-  return folders;
-}
-void RemoveMadeFolders() {
-  for (const std::string& folder : MadeFolders()) {
-    for (const std::string& name : ListFolder(folder)) DeleteFileA((folder + name).c_str());
-    RemoveDirectoryA(folder.c_str());
-  }
-}
-std::string Remembered(std::string folder) {
-  if (MadeFolders().empty()) std::atexit(RemoveMadeFolders);
-  MadeFolders().push_back(folder);
-  return folder;
-}
-}  // namespace
-
 std::string MakeTempFolder() {
   static unsigned counter = 0;
   char temp[MAX_PATH] = {};
@@ -44,29 +23,17 @@ std::string MakeTempFolder() {
   for (;;) {
     std::string folder = std::string(temp) + "kestrova-test-" + std::to_string(GetCurrentProcessId()) + "-" +
                          std::to_string(++counter);
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return Remembered(folder + "\\");
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return RememberFolder(folder + "\\");
     if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + folder);
   }
 }
 
 char FolderSeparator() { return '\\'; }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
-}
-
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void CreateFolder(const std::string& path) {
-  if (CreateDirectoryA(path.c_str(), nullptr)) Remembered(path);
+  if (CreateDirectoryA(path.c_str(), nullptr)) RememberFolder(path);
 }
 
 std::vector<std::string> ListFolder(const std::string& folder) {
