@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 #include "tests/support/childprocess.h"
 #include "tests/support/probeprocess.h"
@@ -10,6 +12,22 @@
 namespace kestrova::testing {
 
 std::string RealProbeFolder() { return "/var/lib/Tavisk/"; }
+
+namespace {
+// Whether the process already catches both signals the slow probe ends on: a signal that
+// arrives before its handler is installed would kill it without any exit code.
+bool CatchesEndSignals(int pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("SigCgt:", 0) != 0) continue;
+    const unsigned long long caught = std::stoull(line.substr(7), nullptr, 16);
+    const unsigned long long wanted = (1ull << (SIGUSR1 - 1)) | (1ull << (SIGUSR2 - 1));
+    return (caught & wanted) == wanted;
+  }
+  return false;
+}
+}  // namespace
 
 bool EndProbeProcess(const std::string& fileName, int exitCode, unsigned timeoutMs) {
   const std::string wanted = RealProbeFolder() + fileName;
@@ -20,7 +38,7 @@ bool EndProbeProcess(const std::string& fileName, int exitCode, unsigned timeout
         if (pid <= 0) continue;
         char exe[4096] = {};
         ssize_t n = readlink(("/proc/" + std::string(e->d_name) + "/exe").c_str(), exe, sizeof exe - 1);
-        if (n > 0 && std::string(exe, static_cast<size_t>(n)) == wanted) {
+        if (n > 0 && std::string(exe, static_cast<size_t>(n)) == wanted && CatchesEndSignals(pid)) {
           closedir(proc);
           return kill(pid, exitCode == 0 ? SIGUSR1 : SIGUSR2) == 0;
         }
