@@ -103,6 +103,11 @@ class TCanvas {
 
   // Device-level helpers for BitBlt and the controls.
   TRect DeviceClip() const { return FState.Clip; }
+  // Takes another canvas's origin and clip (a canvas on the same bitmap: one paint, own tools).
+  void AdoptDeviceState(const TCanvas& other) {
+    FState.Origin = other.FState.Origin;
+    FState.Clip = IntersectRect(other.FState.Clip, {0, 0, FTarget.Width(), FTarget.Height()});
+  }
 
  private:
   struct State {
