@@ -331,6 +331,9 @@ void TControl::Notification(TComponent& component, bool removing) {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+  // Leave the parent while this is still a windowed control, so it leaves the right list.
+  if (TCustomForm* form = ParentForm()) form->ControlDestroying(*this);
+  if (Parent()) Parent()->RemoveControl(*this);
   // Children owned elsewhere outlive their parent here: they lose it.
   for (TControl* c : std::vector<TControl*>(FGraphic)) c->FParent = nullptr;
   for (TWinControl* c : std::vector<TWinControl*>(FWindowed)) c->FParent = nullptr;
