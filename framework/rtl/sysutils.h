@@ -2,6 +2,7 @@
 // the moment is exactly midnight.
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "platform/datetime.h"
 
@@ -16,5 +17,13 @@ struct TDateTimeFormat {
 TDateTimeFormat LocaleDateTimeFormat();
 
 std::string DateTimeToStr(const platform::LocalDateTime& t, const TDateTimeFormat& format = LocaleDateTimeFormat());
+
+}  // namespace kestrova::rtl
+
+namespace kestrova::rtl {
+
+// ASCII letters compared without case, as the runtime compares identifiers.
+bool SameText(std::string_view a, std::string_view b);
+std::string UpperCase(std::string_view text);
 
 }  // namespace kestrova::rtl

@@ -1,0 +1,676 @@
+#include "framework/gfx/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "framework/gfx/textengine.h"
+
+namespace kestrova::gfx {
+
+namespace {
+
+struct DashPattern {
+  int Count;
+  int Lengths[6];
+  int Total;
+};
+
+// On and off runs of the styled cosmetic pens, in pixels.
+const DashPattern* PatternOf(TPenStyle style) {
+  static const DashPattern dash{2, {18, 6}, 24}, dot{2, {3, 3}, 6}, dashDot{4, {9, 6, 3, 6}, 24},
+      dashDotDot{6, {9, 3, 3, 3, 3, 3}, 24};
+  switch (style) {
+    case TPenStyle::psDash: return &dash;
+    case TPenStyle::psDot: return &dot;
+    case TPenStyle::psDashDot: return &dashDot;
+    case TPenStyle::psDashDotDot: return &dashDotDot;
+    default: return nullptr;
+  }
+}
+
+bool DashOn(const DashPattern& p, int phase) {
+  int at = phase % p.Total;
+  for (int i = 0; i < p.Count; ++i) {
+    if (at < p.Lengths[i]) return (i & 1) == 0;
+    at -= p.Lengths[i];
+  }
+  return true;
+}
+
+TRect WholeBitmap(const TBitmap& b) { return {0, 0, b.Width(), b.Height()}; }
+
+bool UsesPattern(std::uint8_t code) { return (code >> 4) != (code & 0x0F); }
+bool UsesSource(std::uint8_t code) { return ((code >> 2) & 0x33) != (code & 0x33); }
+
+bool IsStrong(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u >= 0x80;
+}
+
+struct TextLine {
+  std::string Text;
+  std::vector<bool> Underlined;
+};
+
+}  // namespace
+
+std::uint32_t ApplyRop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d) {
+  switch (code) {
+    case 0x00: return 0;
+    case 0x33: return ~s;
+    case 0x55: return ~d;
+    case 0x5A: return p ^ d;
+    case 0x66: return s ^ d;
+    case 0x88: return s & d;
+    case 0xCC: return s;
+    case 0xE2: return d ^ (s & (p ^ d));  // DSPDxax: pattern where the source is 1, destination where 0
+    case 0xEE: return s | d;
+    case 0xF0: return p;
+    case 0xFF: return ~0u;
+    default: break;
+  }
+  // Sum of the minterms: bit i of the code is the result for P = bit 2, S = bit 1, D = bit 0 of i.
+  std::uint32_t r = 0;
+  for (int i = 0; i < 8; ++i)
+    if ((code >> i) & 1) r |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+  return r;
+}
+
+TCanvas::TCanvas(TBitmap& target) : FTarget(target) {
+  FState.Clip = WholeBitmap(target);
+  FState.TextColor = ColorToRGB(Font.Color());
+  FState.BkColor = ColorToRGB(Brush.Color());
+  Font.OnChange = [this] { FState.TextColor = ColorToRGB(Font.Color()); };
+  Brush.OnChange = [this] {
+    FState.BkColor = ColorToRGB(Brush.Color());
+    FState.BkMode = Brush.Style() == TBrushStyle::bsClear ? TRANSPARENT : OPAQUE;
+  };
+}
+
+TColorRef TCanvas::SetTextColor(TColor color) {
+  const TColorRef old = FState.TextColor;
+  FState.TextColor = ColorToRGB(color);
+  return old;
+}
+
+TColorRef TCanvas::SetBkColor(TColor color) {
+  const TColorRef old = FState.BkColor;
+  FState.BkColor = ColorToRGB(color);
+  return old;
+}
+
+TBkMode TCanvas::SetBkMode(TBkMode mode) {
+  const TBkMode old = FState.BkMode;
+  FState.BkMode = mode;
+  return old;
+}
+
+TPoint TCanvas::SetViewportOrg(int x, int y) {
+  const TPoint old = FState.Origin;
+  FState.Origin = {x, y};
+  return old;
+}
+
+TPoint TCanvas::OffsetViewportOrg(int dx, int dy) {
+  const TPoint old = FState.Origin;
+  FState.Origin = {old.X + dx, old.Y + dy};
+  return old;
+}
+
+TRect TCanvas::ClipRect() const { return FState.Clip.Offset(-FState.Origin.X, -FState.Origin.Y); }
+
+void TCanvas::IntersectClipRect(const TRect& logical) {
+  FState.Clip = IntersectRect(FState.Clip, logical.Offset(FState.Origin.X, FState.Origin.Y));
+}
+
+void TCanvas::SelectClipRect(const TRect* logical) {
+  FState.Clip = WholeBitmap(FTarget);
+  if (logical) IntersectClipRect(*logical);
+}
+
+int TCanvas::SaveDC() {
+  FSaved.push_back(FState);
+  return static_cast<int>(FSaved.size());
+}
+
+bool TCanvas::RestoreDC(int level) {
+  const int count = static_cast<int>(FSaved.size());
+  if (level < 0) level = count + 1 + level;
+  if (level < 1 || level > count) return false;
+  FState = FSaved[level - 1];
+  FSaved.resize(level - 1);
+  // The bitmap may have changed size since.
+  FState.Clip = IntersectRect(FState.Clip, WholeBitmap(FTarget));
+  return true;
+}
+
+void TCanvas::PlotDevice(int x, int y, std::uint32_t value) {
+  if (FState.Clip.Contains({x, y})) FTarget.SetPixelValue(x, y, value);
+}
+
+void TCanvas::SpanDevice(int y, int x0, int x1, std::uint32_t value) {
+  if (y < FState.Clip.Top || y >= FState.Clip.Bottom) return;
+  x0 = std::max(x0, FState.Clip.Left);
+  x1 = std::min(x1, FState.Clip.Right);
+  if (x0 >= x1) return;
+  if (FTarget.PixelFormat() == TPixelFormat::pf32bit) {
+    std::fill_n(reinterpret_cast<std::uint32_t*>(FTarget.ScanLine(y)) + x0, x1 - x0, value);
+    return;
+  }
+  for (int x = x0; x < x1; ++x) FTarget.SetPixelValue(x, y, value);
+}
+
+void TCanvas::PenPixel(int x, int y, int& dashPhase) {
+  const TPenStyle style = Pen.Style();
+  if (style == TPenStyle::psClear) return;
+  std::uint32_t value = FTarget.ValueOf(ColorToRGB(Pen.Color()));
+  if (const DashPattern* p = PatternOf(style)) {
+    const bool on = DashOn(*p, dashPhase++);
+    if (!on) {
+      // The gaps of a styled pen take the background colour in opaque mode.
+      if (FState.BkMode != OPAQUE) return;
+      value = FTarget.ValueOf(FState.BkColor);
+    }
+    PlotDevice(x + FState.Origin.X, y + FState.Origin.Y, value);
+    return;
+  }
+  const int w = Pen.Width();
+  if (w <= 1) {
+    PlotDevice(x + FState.Origin.X, y + FState.Origin.Y, value);
+    return;
+  }
+  const int from = -(w - 1) / 2;
+  for (int dy = from; dy < from + w; ++dy)
+    for (int dx = from; dx < from + w; ++dx) PlotDevice(x + dx + FState.Origin.X, y + dy + FState.Origin.Y, value);
+}
+
+void TCanvas::PenLine(int x0, int y0, int x1, int y1, int& dashPhase) {
+  const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+  const int sx = x1 >= x0 ? 1 : -1, sy = y1 >= y0 ? 1 : -1;
+  int x = x0, y = y0;
+  if (dx >= dy) {
+    int err = 2 * dy - dx;
+    for (int i = 0; i < dx; ++i) {
+      PenPixel(x, y, dashPhase);
+      if (err > 0) {
+        y += sy;
+        err -= 2 * dx;
+      }
+      err += 2 * dy;
+      x += sx;
+    }
+  } else {
+    int err = 2 * dx - dy;
+    for (int i = 0; i < dy; ++i) {
+      PenPixel(x, y, dashPhase);
+      if (err > 0) {
+        x += sx;
+        err -= 2 * dy;
+      }
+      err += 2 * dx;
+      y += sy;
+    }
+  }
+}
+
+void TCanvas::MoveTo(int x, int y) { FPenPos = {x, y}; }
+
+void TCanvas::LineTo(int x, int y) {
+  int phase = 0;
+  PenLine(FPenPos.X, FPenPos.Y, x, y, phase);
+  FPenPos = {x, y};
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points) {
+  int phase = 0;
+  for (std::size_t i = 1; i < points.size(); ++i)
+    PenLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, phase);
+}
+
+void TCanvas::FillRect(const TRect& rect) {
+  if (Brush.Style() == TBrushStyle::bsClear) return;
+  const std::uint32_t value = FTarget.ValueOf(ColorToRGB(Brush.Color()));
+  const TRect d = rect.Offset(FState.Origin.X, FState.Origin.Y);
+  for (int y = std::max(d.Top, FState.Clip.Top); y < std::min(d.Bottom, FState.Clip.Bottom); ++y)
+    SpanDevice(y, d.Left, d.Right, value);
+}
+
+void TCanvas::FrameRect(const TRect& r) {
+  if (r.IsEmpty()) return;
+  FillRect({r.Left, r.Top, r.Right, r.Top + 1});
+  FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom});
+  FillRect({r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1});
+  FillRect({r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1});
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  if (x2 - x1 < 1 || y2 - y1 < 1) return;
+  if (Pen.Style() == TPenStyle::psClear) {
+    // Without a pen the filled area is one pixel smaller on the right and at the bottom.
+    FillRect({x1, y1, x2 - 1, y2 - 1});
+    return;
+  }
+  FillRect({x1 + 1, y1 + 1, x2 - 1, y2 - 1});
+  Polyline({{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}, {x1, y1}});
+  if (x2 - x1 == 1 || y2 - y1 == 1) {
+    int phase = 0;  // a one-pixel line: its last point is part of the outline
+    PenPixel(x2 - 1, y2 - 1, phase);
+  }
+}
+
+void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int ew, int eh) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  const int w = x2 - x1, h = y2 - y1;
+  if (w < 1 || h < 1) return;
+  ew = std::clamp(std::abs(ew), 0, w);
+  eh = std::clamp(std::abs(eh), 0, h);
+  if (ew < 2 || eh < 2) {
+    Rectangle(x1, y1, x2, y2);
+    return;
+  }
+  // The shape row by row: its first column, the last one mirrored; the corners are quarters of
+  // the ellipse inscribed in ew x eh, a pixel inside when its centre is.
+  const double a = ew / 2.0, b = eh / 2.0;
+  std::vector<int> inset(h, 0);
+  for (int j = 0; j < h; ++j) {
+    const double yc = std::min(j, h - 1 - j) + 0.5;
+    if (yc >= b) continue;
+    const double dy = (b - yc) / b;
+    const double dx = a * std::sqrt(std::max(0.0, 1.0 - dy * dy));
+    inset[j] = std::max(0, static_cast<int>(std::ceil(a - dx - 0.5 - 1e-9)));
+  }
+  auto inside = [&](int i, int j) { return j >= 0 && j < h && i >= inset[j] && i <= w - 1 - inset[j]; };
+  const bool pen = Pen.Style() != TPenStyle::psClear;
+  const bool brush = Brush.Style() != TBrushStyle::bsClear;
+  const std::uint32_t fill = FTarget.ValueOf(ColorToRGB(Brush.Color()));
+  int phase = 0;
+  for (int j = 0; j < h; ++j) {
+    for (int i = inset[j]; i <= w - 1 - inset[j]; ++i) {
+      const bool edge = !inside(i - 1, j) || !inside(i + 1, j) || !inside(i, j - 1) || !inside(i, j + 1);
+      if (edge && pen) {
+        PenPixel(x1 + i, y1 + j, phase);
+      } else if (brush && (!edge || !pen)) {
+        PlotDevice(x1 + i + FState.Origin.X, y1 + j + FState.Origin.Y, fill);
+      }
+    }
+  }
+}
+
+TColor TCanvas::Pixel(int x, int y) const {
+  const TPoint d{x + FState.Origin.X, y + FState.Origin.Y};
+  if (!FState.Clip.Contains(d)) return CLR_INVALID;
+  return static_cast<TColor>(FTarget.PixelColor(d.X, d.Y));
+}
+
+void TCanvas::SetPixel(int x, int y, TColor color) {
+  PlotDevice(x + FState.Origin.X, y + FState.Origin.Y, FTarget.ValueOf(ColorToRGB(color)));
+}
+
+void TCanvas::DrawFocusRect(const TRect& rect) {
+  // Every other pixel of the one-pixel border inverted, in a checkerboard fixed to the device
+  // (those with an even x + y), each pixel once: drawing it twice takes it away.
+  const TRect d = rect.Offset(FState.Origin.X, FState.Origin.Y);
+  if (d.IsEmpty()) return;
+  const std::uint32_t mask = FTarget.ValueMask();
+  auto invert = [&](int x, int y) {
+    if (((x + y) & 1) == 0 && FState.Clip.Contains({x, y}))
+      FTarget.SetPixelValue(x, y, (FTarget.PixelValue(x, y) ^ mask) & mask);
+  };
+  for (int x = d.Left; x < d.Right; ++x) {
+    invert(x, d.Top);
+    if (d.Bottom - 1 > d.Top) invert(x, d.Bottom - 1);
+  }
+  for (int y = d.Top + 1; y < d.Bottom - 1; ++y) {
+    invert(d.Left, y);
+    if (d.Right - 1 > d.Left) invert(d.Right - 1, y);
+  }
+}
+
+int TCanvas::TextWidth(std::string_view text) { return CurrentTextEngine().TextWidth(Font.Description(), text); }
+
+int TCanvas::TextHeight(std::string_view) { return CurrentTextEngine().Metrics(Font.Description()).Height; }
+
+TSize TCanvas::TextExtent(std::string_view text) { return {TextWidth(text), TextHeight(text)}; }
+
+void TCanvas::DrawLine(std::string_view line, const std::vector<bool>& underlined, int x, int y) {
+  platform::TextEngine& engine = CurrentTextEngine();
+  const platform::FontDescription font = Font.Description();
+  const platform::FontMetrics metrics = engine.Metrics(font);
+  platform::GlyphCoverage glyphs;
+  engine.Render(font, line, glyphs);
+  const int ox = x + FState.Origin.X, oy = y + FState.Origin.Y;
+  if (FState.BkMode == OPAQUE) {
+    const std::uint32_t bk = FTarget.ValueOf(FState.BkColor);
+    for (int j = 0; j < metrics.Height; ++j) SpanDevice(oy + j, ox, ox + glyphs.Width, bk);
+  }
+  const TColorRef fg = FState.TextColor;
+  const std::uint32_t fgValue = FTarget.ValueOf(fg);
+  const bool direct = FTarget.PixelFormat() == TPixelFormat::pf24bit || FTarget.PixelFormat() == TPixelFormat::pf32bit;
+  for (int j = 0; j < glyphs.Height; ++j) {
+    for (int i = 0; i < glyphs.Width; ++i) {
+      const unsigned alpha = glyphs.Alpha[static_cast<std::size_t>(j) * glyphs.Width + i];
+      if (alpha == 0) continue;
+      const int dx = ox + i, dy = oy + j;
+      if (!FState.Clip.Contains({dx, dy})) continue;
+      if (alpha >= 255 || !direct) {
+        if (alpha >= 128) FTarget.SetPixelValue(dx, dy, fgValue);
+        continue;
+      }
+      const TColorRef under = FTarget.PixelColor(dx, dy);
+      auto mix = [&](unsigned f, unsigned u) { return (f * alpha + u * (255 - alpha) + 127) / 255; };
+      FTarget.SetPixelValue(dx, dy, RgbToPixel(RGB(mix(GetRValue(fg), GetRValue(under)), mix(GetGValue(fg), GetGValue(under)),
+                                                   mix(GetBValue(fg), GetBValue(under)))));
+    }
+  }
+  const int underlineRow = oy + std::min(metrics.Ascent + 1, std::max(0, metrics.Height - 1));
+  if (Font.Style() & fsUnderline) SpanDevice(underlineRow, ox, ox + glyphs.Width, fgValue);
+  if (Font.Style() & fsStrikeOut) SpanDevice(oy + metrics.Ascent - (metrics.Ascent + 2) / 3, ox, ox + glyphs.Width, fgValue);
+  for (std::size_t i = 0; i < underlined.size() && i < line.size(); ++i) {
+    if (!underlined[i]) continue;
+    const int left = engine.TextWidth(font, line.substr(0, i));
+    const int right = engine.TextWidth(font, line.substr(0, i + 1));
+    SpanDevice(underlineRow, ox + left, ox + right, fgValue);
+  }
+}
+
+void TCanvas::TextOut(int x, int y, std::string_view text) {
+  DrawLine(text, {}, x, y);
+  FPenPos = {x + TextWidth(text), y};
+}
+
+void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
+  SaveDC();
+  IntersectClipRect(rect);
+  if (FState.BkMode == OPAQUE) {
+    const TRect d = rect.Offset(FState.Origin.X, FState.Origin.Y);
+    const std::uint32_t bk = FTarget.ValueOf(FState.BkColor);
+    for (int j = d.Top; j < d.Bottom; ++j) SpanDevice(j, d.Left, d.Right, bk);
+  }
+  DrawLine(text, {}, x, y);
+  RestoreDC(-1);
+}
+
+int TCanvas::DrawText(std::string_view text, TRect& rect, unsigned format) {
+  // The "&" prefix: the next character is underlined, "&&" is one "&", a lone last "&" is dropped.
+  TextLine all;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    bool underline = false;
+    if (c == '&' && !(format & DT_NOPREFIX)) {
+      if (i + 1 >= text.size()) break;
+      c = text[++i];
+      underline = c != '&';
+    }
+    all.Text.push_back(c);
+    all.Underlined.push_back(underline);
+  }
+
+  // Paragraphs at line breaks, unless single line.
+  std::vector<TextLine> paragraphs;
+  if (format & DT_SINGLELINE) {
+    paragraphs.push_back(all);
+  } else {
+    TextLine current;
+    for (std::size_t i = 0; i < all.Text.size(); ++i) {
+      const char c = all.Text[i];
+      if (c == '\r' || c == '\n') {
+        paragraphs.push_back(std::move(current));
+        current = {};
+        if (c == '\r' && i + 1 < all.Text.size() && all.Text[i + 1] == '\n') ++i;
+        continue;
+      }
+      current.Text.push_back(c);
+      current.Underlined.push_back(all.Underlined[i]);
+    }
+    paragraphs.push_back(std::move(current));
+  }
+
+  // Word breaks: as many whole words as fit; the blanks at a break go; a word wider than the
+  // rectangle stays whole on its own line.
+  const int maxWidth = rect.Width();
+  std::vector<TextLine> lines;
+  for (TextLine& p : paragraphs) {
+    if (!(format & DT_WORDBREAK) || (format & DT_SINGLELINE) || TextWidth(p.Text) <= maxWidth) {
+      lines.push_back(std::move(p));
+      continue;
+    }
+    std::size_t at = 0;
+    const std::size_t n = p.Text.size();
+    while (at < n) {
+      std::size_t end = at;  // end of the last word that fits
+      std::size_t scan = at;
+      // First word, with any blanks before it.
+      while (scan < n && p.Text[scan] == ' ') ++scan;
+      while (scan < n && p.Text[scan] != ' ') ++scan;
+      end = scan;
+      while (scan < n) {
+        std::size_t next = scan;
+        while (next < n && p.Text[next] == ' ') ++next;
+        if (next >= n) {
+          end = n;  // blanks at the very end stay with the last line
+          break;
+        }
+        std::size_t wordEnd = next;
+        while (wordEnd < n && p.Text[wordEnd] != ' ') ++wordEnd;
+        if (TextWidth(std::string_view(p.Text).substr(at, wordEnd - at)) > maxWidth) break;
+        end = wordEnd;
+        scan = wordEnd;
+      }
+      TextLine line;
+      line.Text = p.Text.substr(at, end - at);
+      line.Underlined.assign(p.Underlined.begin() + static_cast<long>(at), p.Underlined.begin() + static_cast<long>(end));
+      lines.push_back(std::move(line));
+      at = end;
+      if (at < n) {
+        while (at < n && p.Text[at] == ' ') ++at;
+        if (at >= n) break;
+      }
+    }
+    if (n == 0) lines.push_back({});
+  }
+
+  if (format & DT_RTLREADING) {
+    // Right-to-left reading of left-to-right text: the blanks and punctuation at either end of a
+    // line belong to the right-to-left paragraph and change sides.
+    for (TextLine& l : lines) {
+      const std::string& t = l.Text;
+      std::size_t first = 0;
+      while (first < t.size() && !IsStrong(t[first])) ++first;
+      if (first == t.size()) {
+        std::reverse(l.Text.begin(), l.Text.end());
+        std::reverse(l.Underlined.begin(), l.Underlined.end());
+        continue;
+      }
+      std::size_t last = t.size() - 1;
+      while (!IsStrong(t[last])) --last;
+      TextLine v;
+      for (std::size_t i = t.size(); i > last + 1; --i) {
+        v.Text.push_back(t[i - 1]);
+        v.Underlined.push_back(l.Underlined[i - 1]);
+      }
+      for (std::size_t i = first; i <= last; ++i) {
+        v.Text.push_back(t[i]);
+        v.Underlined.push_back(l.Underlined[i]);
+      }
+      for (std::size_t i = first; i > 0; --i) {
+        v.Text.push_back(t[i - 1]);
+        v.Underlined.push_back(l.Underlined[i - 1]);
+      }
+      l = std::move(v);
+    }
+  }
+
+  const int lineHeight = CurrentTextEngine().Metrics(Font.Description()).Height;
+  if (text.empty()) {
+    if (format & DT_CALCRECT) {
+      rect.Right = rect.Left;
+      rect.Bottom = rect.Top;
+    }
+    return 0;
+  }
+  const int total = lineHeight * static_cast<int>(lines.size());
+  std::vector<int> widths;
+  int widest = 0;
+  for (const TextLine& l : lines) {
+    widths.push_back(TextWidth(l.Text));
+    widest = std::max(widest, widths.back());
+  }
+  if (format & DT_CALCRECT) {
+    rect.Right = rect.Left + widest;
+    rect.Bottom = rect.Top + total;
+    return total;
+  }
+
+  int y = rect.Top;
+  if (format & DT_SINGLELINE) {
+    if (format & DT_VCENTER) y = rect.Top + (rect.Height() - lineHeight) / 2;
+    else if (format & DT_BOTTOM) y = rect.Bottom - lineHeight;
+  }
+  const bool clip = !(format & DT_NOCLIP);
+  if (clip) {
+    SaveDC();
+    IntersectClipRect(rect);
+  }
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    int x = rect.Left;
+    if (format & DT_CENTER) x = rect.Left + (rect.Width() - widths[i]) / 2;
+    else if (format & DT_RIGHT) x = rect.Right - widths[i];
+    DrawLine(lines[i].Text, lines[i].Underlined, x, y + static_cast<int>(i) * lineHeight);
+  }
+  if (clip) RestoreDC(-1);
+  if (format & DT_SINGLELINE && (format & (DT_VCENTER | DT_BOTTOM))) return y - rect.Top + total;
+  return total;
+}
+
+void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
+  if (bitmap.Empty()) return;
+  if (!bitmap.Transparent) {
+    BitBlt(*this, x, y, bitmap.Width(), bitmap.Height(), &bitmap.Canvas(), 0, 0, CopyMode);
+    return;
+  }
+  const TColorRef key = ColorToRGB(bitmap.TransparentColor());
+  for (int j = 0; j < bitmap.Height(); ++j)
+    for (int i = 0; i < bitmap.Width(); ++i) {
+      const TColorRef c = bitmap.PixelColor(i, j);
+      if (c != key) PlotDevice(x + i + FState.Origin.X, y + j + FState.Origin.Y, FTarget.ValueOf(c));
+    }
+}
+
+namespace {
+
+// The blit behind BitBlt, CopyRect and PatBlt, in device coordinates after clipping.
+bool Blit(TCanvas& dest, TRect d, TCanvas* source, TRect s, std::uint32_t rop) {
+  const auto code = static_cast<std::uint8_t>((rop >> 16) & 0xFF);
+  const bool needSource = UsesSource(code);
+  if (needSource && !source) return false;
+  TBitmap& dst = dest.Target();
+  std::uint32_t pattern = 0;
+  if (UsesPattern(code)) {
+    // A clear brush paints nothing.
+    if (dest.Brush.Style() == TBrushStyle::bsClear) return true;
+    pattern = dst.ValueOf(ColorToRGB(dest.Brush.Color()));
+  }
+  const int dw = d.Width(), dh = d.Height();
+  const int sw = s.Width(), sh = s.Height();
+  if (dw <= 0 || dh <= 0) return true;
+  const TRect clip = dest.DeviceClip();
+
+  enum class Conversion { Raw, MonoToColor, ColorToMono, ViaRgb } conversion = Conversion::Raw;
+  std::uint32_t mono0 = 0, mono1 = 0;
+  TColorRef sourceBk = 0;
+  const TBitmap* src = needSource ? &source->Target() : nullptr;
+  std::vector<std::uint32_t> snapshot;
+  if (src) {
+    if (src->PixelFormat() == TPixelFormat::pf1bit && dst.PixelFormat() != TPixelFormat::pf1bit) {
+      conversion = Conversion::MonoToColor;
+      mono0 = dst.ValueOf(dest.TextColor());
+      mono1 = dst.ValueOf(dest.BkColor());
+    } else if (src->PixelFormat() != TPixelFormat::pf1bit && dst.PixelFormat() == TPixelFormat::pf1bit) {
+      conversion = Conversion::ColorToMono;
+      sourceBk = source->BkColor();
+    } else if (src->PixelFormat() != dst.PixelFormat() ||
+               (dst.PixelFormat() == TPixelFormat::pf8bit && src->Palette() != dst.Palette())) {
+      conversion = Conversion::ViaRgb;
+    }
+    // The same bitmap on both sides: read every source pixel before writing any.
+    if (src == &dst) {
+      snapshot.reserve(static_cast<std::size_t>(sw) * sh);
+      for (int j = 0; j < sh; ++j)
+        for (int i = 0; i < sw; ++i) snapshot.push_back(src->PixelValue(s.Left + i, s.Top + j));
+    }
+  }
+  auto sourceValue = [&](int i, int j) -> std::uint32_t {
+    const std::uint32_t v = snapshot.empty() ? src->PixelValue(s.Left + i, s.Top + j) : snapshot[static_cast<std::size_t>(j) * sw + i];
+    switch (conversion) {
+      case Conversion::Raw: return v;
+      case Conversion::MonoToColor: return v ? mono1 : mono0;
+      case Conversion::ColorToMono: return src->ColorOf(v) == sourceBk ? 1 : 0;
+      case Conversion::ViaRgb: return dst.ValueOf(src->ColorOf(v));
+    }
+    return v;
+  };
+  const std::uint32_t mask = dst.ValueMask();
+  const bool stretch = src && (sw != dw || sh != dh);
+  const int y0 = std::max(d.Top, clip.Top), y1 = std::min(d.Bottom, clip.Bottom);
+  const int x0 = std::max(d.Left, clip.Left), x1 = std::min(d.Right, clip.Right);
+  if (src && !stretch && code == 0xCC && conversion == Conversion::Raw && snapshot.empty() && dst.PixelFormat() != TPixelFormat::pf1bit) {
+    const int bytes = BitsPerPixel(dst.PixelFormat()) / 8;
+    for (int y = y0; y < y1; ++y)
+      std::memcpy(dst.ScanLine(y) + x0 * bytes, src->ScanLine(s.Top + y - d.Top) + (s.Left + x0 - d.Left) * bytes,
+                  static_cast<std::size_t>(x1 - x0) * bytes);
+    return true;
+  }
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
+      int i = x - d.Left, j = y - d.Top;
+      if (stretch) {
+        i = static_cast<int>(static_cast<long long>(i) * sw / dw);
+        j = static_cast<int>(static_cast<long long>(j) * sh / dh);
+      }
+      const std::uint32_t sv = src ? sourceValue(i, j) : 0;
+      dst.SetPixelValue(x, y, ApplyRop3(code, pattern, sv, dst.PixelValue(x, y)) & mask);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool BitBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas* source, int sx, int sy, std::uint32_t rop) {
+  if (w <= 0 || h <= 0) return true;
+  const TPoint o = dest.ViewportOrg();
+  TRect d = Bounds(x + o.X, y + o.Y, w, h);
+  const auto code = static_cast<std::uint8_t>((rop >> 16) & 0xFF);
+  if (!UsesSource(code)) return Blit(dest, d, nullptr, {}, rop);
+  if (!source) return false;
+  const TPoint so = source->ViewportOrg();
+  TRect s = Bounds(sx + so.X, sy + so.Y, w, h);
+  // Only what the source bitmap holds is copied; the destination shrinks with it.
+  const TRect inside = IntersectRect(s, {0, 0, source->Target().Width(), source->Target().Height()});
+  if (inside.IsEmpty()) return true;
+  d = {d.Left + inside.Left - s.Left, d.Top + inside.Top - s.Top, d.Right - (s.Right - inside.Right), d.Bottom - (s.Bottom - inside.Bottom)};
+  return Blit(dest, d, source, inside, rop);
+}
+
+bool PatBlt(TCanvas& dest, int x, int y, int w, int h, std::uint32_t rop) {
+  const auto code = static_cast<std::uint8_t>((rop >> 16) & 0xFF);
+  if (UsesSource(code)) return false;
+  return BitBlt(dest, x, y, w, h, nullptr, 0, 0, rop);
+}
+
+void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect) {
+  if (dest.Width() == sourceRect.Width() && dest.Height() == sourceRect.Height()) {
+    BitBlt(*this, dest.Left, dest.Top, dest.Width(), dest.Height(), &source, sourceRect.Left, sourceRect.Top, CopyMode);
+    return;
+  }
+  const TPoint so = source.ViewportOrg();
+  const TRect s = sourceRect.Offset(so.X, so.Y);
+  if (s.IsEmpty() || IntersectRect(s, {0, 0, source.Target().Width(), source.Target().Height()}) != s) return;
+  Blit(*this, dest.Offset(FState.Origin.X, FState.Origin.Y), &source, s, CopyMode);
+}
+
+}  // namespace kestrova::gfx

@@ -1,0 +1,456 @@
+#include "framework/ui/layoutreader.h"
+
+#include <cctype>
+#include <cstdint>
+#include <vector>
+
+#include "framework/gfx/bitmap.h"
+#include "framework/rtl/sysutils.h"
+#include "framework/ui/classes.h"
+
+namespace kestrova::ui {
+
+ELayoutError::ELayoutError(int line, const std::string& message)
+    : std::runtime_error("Line " + std::to_string(line) + ": " + message), FLine(line) {}
+
+namespace {
+
+struct Value {
+  enum Kind { Integer, String, Ident, Set, List, Binary } K = Integer;
+  std::int64_t Int = 0;
+  std::string Str;
+  std::vector<std::string> Items;
+  int Line = 0;
+};
+
+struct Fixup {
+  TComponent* Component;
+  const TPropertyInfo* Property;
+  std::string Target;
+  int Line;
+};
+
+class Reader {
+ public:
+  Reader(const std::string& text, TComponent& root) : FText(text), FRoot(root) {}
+
+  void Run() {
+    SkipBlanks();
+    FRoot.SetLoading(true);
+    FLoaded.push_back(&FRoot);
+    ReadObject(&FRoot, nullptr);
+    SkipBlanks();
+    if (FAt < FText.size()) Fail("text after the last \"end\"");
+    for (const Fixup& f : FFixups) {
+      TComponent* target = rtl::SameText(f.Target, FRoot.Name()) ? &FRoot : FRoot.FindComponent(f.Target);
+      if (!target) throw ELayoutError(f.Line, "no component named " + f.Target + " for " + f.Component->ClassName() + "." + f.Property->Name);
+      f.Property->SetComponent(*f.Component, target);
+    }
+    for (TComponent* c : FLoaded) c->Loaded();
+  }
+
+ private:
+  [[noreturn]] void Fail(const std::string& message) const { throw ELayoutError(FLine, message); }
+
+  void SkipBlanks() {
+    while (FAt < FText.size()) {
+      const char c = FText[FAt];
+      if (c == '\n') ++FLine;
+      if (c == '\n' || c == '\r' || c == ' ' || c == '\t') ++FAt;
+      else break;
+    }
+  }
+
+  bool AtIdentStart() const {
+    return FAt < FText.size() && (std::isalpha(static_cast<unsigned char>(FText[FAt])) || FText[FAt] == '_');
+  }
+
+  std::string Identifier() {
+    SkipBlanks();
+    if (!AtIdentStart()) Fail("identifier expected, found " + Found());
+    const std::size_t start = FAt;
+    while (FAt < FText.size() && (std::isalnum(static_cast<unsigned char>(FText[FAt])) || FText[FAt] == '_' || FText[FAt] == '.')) ++FAt;
+    return FText.substr(start, FAt - start);
+  }
+
+  std::string Found() const {
+    if (FAt >= FText.size()) return "end of text";
+    std::size_t end = FAt;
+    while (end < FText.size() && end - FAt < 12 && FText[end] != '\n' && FText[end] != '\r') ++end;
+    return "\"" + FText.substr(FAt, end - FAt) + "\"";
+  }
+
+  void Expect(char c) {
+    SkipBlanks();
+    if (FAt >= FText.size() || FText[FAt] != c) Fail(std::string("\"") + c + "\" expected, found " + Found());
+    ++FAt;
+  }
+
+  void ReadObject(TComponent* existing, TComponent* parent) {
+    const std::string keyword = Identifier();
+    if (!rtl::SameText(keyword, "object") && !rtl::SameText(keyword, "inherited") && !rtl::SameText(keyword, "inline"))
+      Fail("\"object\" expected, found \"" + keyword + "\"");
+    const int objectLine = FLine;
+    std::string name = Identifier();
+    std::string className;
+    SkipBlanks();
+    if (FAt < FText.size() && FText[FAt] == ':') {
+      ++FAt;
+      className = Identifier();
+    } else {
+      className = name;  // an object without a name
+      name.clear();
+    }
+    TComponent* component = existing;
+    if (component) {
+      if (!rtl::SameText(className, component->ClassName()))
+        throw ELayoutError(objectLine, "the layout is for " + className + ", not " + component->ClassName());
+      component->SetName(name);
+    } else {
+      const TComponentFactory* factory = FindComponentClass(className);
+      if (!factory) throw ELayoutError(objectLine, "Class " + className + " not found");
+      if (!name.empty() && FRoot.FindComponent(name)) throw ELayoutError(objectLine, "A component named " + name + " already exists");
+      component = (*factory)(&FRoot);
+      component->SetLoading(true);
+      FLoaded.push_back(component);
+      component->SetName(name);
+      if (parent) parent->ReadChild(*component);
+    }
+    for (;;) {
+      SkipBlanks();
+      if (!AtIdentStart()) Fail("property, \"object\" or \"end\" expected, found " + Found());
+      const std::size_t mark = FAt;
+      const int markLine = FLine;
+      const std::string word = Identifier();
+      if (rtl::SameText(word, "end")) return;
+      if (rtl::SameText(word, "object") || rtl::SameText(word, "inherited") || rtl::SameText(word, "inline")) {
+        FAt = mark;
+        FLine = markLine;
+        ReadObject(nullptr, component);
+        continue;
+      }
+      const int line = FLine;
+      Expect('=');
+      Value v = ReadValue();
+      v.Line = line;
+      Apply(*component, word, v);
+    }
+  }
+
+  std::string QuotedOrCoded() {
+    // 'text' with '' for a quote, #nn character codes, pieces joined without a separator.
+    std::string s;
+    bool any = false;
+    while (FAt < FText.size()) {
+      const char c = FText[FAt];
+      if (c == '\'') {
+        ++FAt;
+        for (;;) {
+          if (FAt >= FText.size() || FText[FAt] == '\n') Fail("unterminated string");
+          if (FText[FAt] == '\'') {
+            if (FAt + 1 < FText.size() && FText[FAt + 1] == '\'') {
+              s.push_back('\'');
+              FAt += 2;
+              continue;
+            }
+            ++FAt;
+            break;
+          }
+          s.push_back(FText[FAt++]);
+        }
+        any = true;
+      } else if (c == '#') {
+        ++FAt;
+        std::size_t start = FAt;
+        if (FAt < FText.size() && FText[FAt] == '$') {
+          ++FAt;
+          start = FAt;
+          while (FAt < FText.size() && std::isxdigit(static_cast<unsigned char>(FText[FAt]))) ++FAt;
+          if (start == FAt) Fail("character code expected");
+          const unsigned long code = std::stoul(FText.substr(start, std::min<std::size_t>(FAt - start, 8)), nullptr, 16);
+          if (code > 255) Fail("character code out of range");
+          s.push_back(static_cast<char>(code));
+        } else {
+          while (FAt < FText.size() && std::isdigit(static_cast<unsigned char>(FText[FAt]))) ++FAt;
+          if (start == FAt) Fail("character code expected");
+          const unsigned long code = std::stoul(FText.substr(start, std::min<std::size_t>(FAt - start, 8)));
+          if (code > 255) Fail("character code out of range");
+          s.push_back(static_cast<char>(code));
+        }
+        any = true;
+      } else {
+        break;
+      }
+    }
+    if (!any) Fail("string expected, found " + Found());
+    return s;
+  }
+
+  std::string StringValue() {
+    std::string s = QuotedOrCoded();
+    // 'a' + 'b' across lines
+    for (;;) {
+      const std::size_t mark = FAt;
+      const int markLine = FLine;
+      SkipBlanks();
+      if (FAt < FText.size() && FText[FAt] == '+') {
+        ++FAt;
+        SkipBlanks();
+        s += QuotedOrCoded();
+        continue;
+      }
+      FAt = mark;
+      FLine = markLine;
+      return s;
+    }
+  }
+
+  Value ReadValue() {
+    SkipBlanks();
+    if (FAt >= FText.size()) Fail("value expected, found end of text");
+    Value v;
+    const char c = FText[FAt];
+    if (c == '\'' || c == '#') {
+      v.K = Value::String;
+      v.Str = StringValue();
+    } else if (c == '-' || c == '$' || std::isdigit(static_cast<unsigned char>(c))) {
+      v.K = Value::Integer;
+      v.Int = IntegerValue();
+    } else if (c == '[') {
+      ++FAt;
+      v.K = Value::Set;
+      SkipBlanks();
+      if (FAt < FText.size() && FText[FAt] == ']') {
+        ++FAt;
+      } else {
+        for (;;) {
+          v.Items.push_back(Identifier());
+          SkipBlanks();
+          if (FAt < FText.size() && FText[FAt] == ',') {
+            ++FAt;
+            continue;
+          }
+          Expect(']');
+          break;
+        }
+      }
+    } else if (c == '(') {
+      ++FAt;
+      v.K = Value::List;
+      for (;;) {
+        SkipBlanks();
+        if (FAt < FText.size() && FText[FAt] == ')') {
+          ++FAt;
+          break;
+        }
+        v.Items.push_back(StringValue());
+      }
+    } else if (c == '{') {
+      ++FAt;
+      v.K = Value::Binary;
+      int high = -1;
+      for (;;) {
+        SkipBlanks();
+        if (FAt >= FText.size()) Fail("\"}\" expected, found end of text");
+        const char h = FText[FAt++];
+        if (h == '}') break;
+        if (!std::isxdigit(static_cast<unsigned char>(h))) Fail(std::string("hexadecimal digit expected, found \"") + h + "\"");
+        const int digit = std::isdigit(static_cast<unsigned char>(h)) ? h - '0' : (std::tolower(h) - 'a' + 10);
+        if (high < 0) {
+          high = digit;
+        } else {
+          v.Str.push_back(static_cast<char>(high * 16 + digit));
+          high = -1;
+        }
+      }
+      if (high >= 0) Fail("odd number of hexadecimal digits");
+    } else if (AtIdentStart()) {
+      v.K = Value::Ident;
+      v.Str = Identifier();
+    } else {
+      Fail("value expected, found " + Found());
+    }
+    return v;
+  }
+
+  std::int64_t IntegerValue() {
+    bool negative = false;
+    if (FText[FAt] == '-') {
+      negative = true;
+      ++FAt;
+    }
+    std::int64_t value = 0;
+    int digits = 0;
+    // Read the same way whatever the locale: ASCII digits only.
+    if (FAt < FText.size() && FText[FAt] == '$') {
+      ++FAt;
+      while (FAt < FText.size() && std::isxdigit(static_cast<unsigned char>(FText[FAt]))) {
+        const char h = FText[FAt++];
+        value = value * 16 + (std::isdigit(static_cast<unsigned char>(h)) ? h - '0' : std::tolower(h) - 'a' + 10);
+        if (++digits > 16) Fail("number too large");
+      }
+    } else {
+      while (FAt < FText.size() && std::isdigit(static_cast<unsigned char>(FText[FAt]))) {
+        value = value * 10 + (FText[FAt++] - '0');
+        if (++digits > 18) Fail("number too large");
+      }
+    }
+    if (digits == 0) Fail("number expected, found " + Found());
+    if (FAt < FText.size() && (FText[FAt] == '.' || std::isalpha(static_cast<unsigned char>(FText[FAt]))))
+      Fail("integer expected, found " + Found());
+    return negative ? -value : value;
+  }
+
+  [[noreturn]] void BadValue(const TComponent& c, const std::string& property, const Value& v) const {
+    throw ELayoutError(v.Line, "invalid value for property " + std::string(c.ClassName()) + "." + property);
+  }
+
+  std::int64_t SetMask(const TComponent& c, const std::string& property, const std::vector<std::string>& names, const Value& v) const {
+    if (v.K != Value::Set) BadValue(c, property, v);
+    std::int64_t mask = 0;
+    for (const std::string& item : v.Items) {
+      std::size_t i = 0;
+      while (i < names.size() && !rtl::SameText(names[i], item)) ++i;
+      if (i == names.size()) throw ELayoutError(v.Line, "\"" + item + "\" is not a value of " + c.ClassName() + "." + property);
+      mask |= std::int64_t{1} << i;
+    }
+    return mask;
+  }
+
+  void ApplyFont(TComponent& c, const std::string& path, gfx::TFont& font, const std::string& sub, const Value& v) {
+    static const std::vector<std::string> styles = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+    if (rtl::SameText(sub, "Name") && v.K == Value::String) font.SetName(v.Str);
+    else if (rtl::SameText(sub, "Height") && v.K == Value::Integer) font.SetHeight(static_cast<int>(v.Int));
+    else if (rtl::SameText(sub, "Size") && v.K == Value::Integer) font.SetSize(static_cast<int>(v.Int));
+    else if (rtl::SameText(sub, "Color")) font.SetColor(ColorValue(c, path, v));
+    else if (rtl::SameText(sub, "Style")) font.SetStyle(static_cast<gfx::TFontStyles>(SetMask(c, path, styles, v)));
+    else if (rtl::SameText(sub, "Charset")) {
+      static const std::pair<const char*, int> charsets[] = {{"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SYMBOL_CHARSET", 2},
+                                                             {"RUSSIAN_CHARSET", 204}, {"EASTEUROPE_CHARSET", 238}, {"OEM_CHARSET", 255}};
+      if (v.K == Value::Integer && v.Int >= 0 && v.Int <= 255) {
+        font.SetCharset(static_cast<int>(v.Int));
+        return;
+      }
+      for (const auto& [name, value] : charsets)
+        if (v.K == Value::Ident && rtl::SameText(name, v.Str)) {
+          font.SetCharset(value);
+          return;
+        }
+      BadValue(c, path, v);
+    } else if (rtl::SameText(sub, "Pitch") && v.K == Value::Ident) {
+      // Stored by some writers; the text engines choose the pitch from the face.
+    } else if (rtl::SameText(sub, "Name") || rtl::SameText(sub, "Height") || rtl::SameText(sub, "Size")) {
+      BadValue(c, path, v);
+    } else {
+      throw ELayoutError(v.Line, std::string("class TFont has no property '") + sub + "' (" + c.ClassName() + "." + path + ")");
+    }
+  }
+
+  gfx::TColor ColorValue(const TComponent& c, const std::string& property, const Value& v) const {
+    if (v.K == Value::Integer) return static_cast<gfx::TColor>(static_cast<std::uint32_t>(v.Int));
+    gfx::TColor color;
+    if (v.K == Value::Ident && gfx::IdentToColor(v.Str, color)) return color;
+    BadValue(c, property, v);
+  }
+
+  void Apply(TComponent& c, const std::string& path, const Value& v) {
+    const TPropertyTable& table = c.Properties();
+    const TPropertyInfo* p = table.Find(path);
+    std::string sub;
+    if (!p) {
+      const std::size_t dot = path.find('.');
+      if (dot != std::string::npos) {
+        p = table.Find(path.substr(0, dot));
+        sub = path.substr(dot + 1);
+      }
+      if (!p) throw ELayoutError(v.Line, std::string("class ") + c.ClassName() + " has no property '" + path + "'");
+    }
+    if (!sub.empty()) {
+      if (p->Kind == TPropertyKind::pkFont) return ApplyFont(c, path, *p->GetFont(c), sub, v);
+      if (p->Kind == TPropertyKind::pkStringList && rtl::SameText(sub, "Strings")) return ApplyWhole(c, *p, path, v);
+      if (p->Kind == TPropertyKind::pkPicture && rtl::SameText(sub, "Data")) return ApplyWhole(c, *p, path, v);
+      throw ELayoutError(v.Line, std::string("class ") + c.ClassName() + " has no property '" + path + "'");
+    }
+    ApplyWhole(c, *p, path, v);
+  }
+
+  void ApplyWhole(TComponent& c, const TPropertyInfo& p, const std::string& path, const Value& v) {
+    switch (p.Kind) {
+      case TPropertyKind::pkText:
+        if (v.K != Value::String) BadValue(c, path, v);
+        p.SetText(c, v.Str);
+        return;
+      case TPropertyKind::pkInteger:
+        if (v.K != Value::Integer) BadValue(c, path, v);
+        p.SetOrdinal(c, v.Int);
+        return;
+      case TPropertyKind::pkBoolean:
+        if (v.K == Value::Ident && rtl::SameText(v.Str, "True")) return p.SetOrdinal(c, 1);
+        if (v.K == Value::Ident && rtl::SameText(v.Str, "False")) return p.SetOrdinal(c, 0);
+        BadValue(c, path, v);
+      case TPropertyKind::pkEnumeration:
+        if (v.K == Value::Ident)
+          for (std::size_t i = 0; i < p.Names.size(); ++i)
+            if (rtl::SameText(p.Names[i], v.Str)) return p.SetOrdinal(c, static_cast<std::int64_t>(i));
+        BadValue(c, path, v);
+      case TPropertyKind::pkSet: return p.SetOrdinal(c, SetMask(c, path, p.Names, v));
+      case TPropertyKind::pkColor: return p.SetOrdinal(c, ColorValue(c, path, v));
+      case TPropertyKind::pkStringList: {
+        if (v.K != Value::List) BadValue(c, path, v);
+        rtl::TStringList* list = p.GetStrings(c);
+        list->Clear();
+        for (const std::string& line : v.Items) list->Add(line);
+        return;
+      }
+      case TPropertyKind::pkPicture: {
+        if (v.K != Value::Binary) BadValue(c, path, v);
+        // A picture is stored as its class name (a length byte, then the name) and the file; a
+        // bitmap as a 32-bit length and the file; a bare file is taken as it is.
+        std::string data = v.Str;
+        if (!data.empty() && static_cast<unsigned char>(data[0]) < 32 && data.size() > 1u + static_cast<unsigned char>(data[0]) &&
+            data.compare(1, static_cast<unsigned char>(data[0]), "TBitmap") == 0)
+          data = data.substr(1 + static_cast<unsigned char>(data[0]));
+        if (data.size() >= 4 && data.compare(0, 2, "BM") != 0) data = data.substr(4);
+        try {
+          p.GetPicture(c)->LoadFromBytes(data);
+        } catch (const std::runtime_error& e) {
+          throw ELayoutError(v.Line, std::string(e.what()) + " (" + c.ClassName() + "." + path + ")");
+        }
+        return;
+      }
+      case TPropertyKind::pkEvent: {
+        if (v.K != Value::Ident) BadValue(c, path, v);
+        const TNotifyEvent* handler = FRoot.FindMethod(v.Str);
+        if (!handler) throw ELayoutError(v.Line, "method " + v.Str + " not found for " + c.ClassName() + "." + path);
+        p.SetEvent(c, *handler);
+        return;
+      }
+      case TPropertyKind::pkComponent:
+        if (v.K != Value::Ident) BadValue(c, path, v);
+        FFixups.push_back({&c, &p, v.Str, v.Line});
+        return;
+      case TPropertyKind::pkFont: BadValue(c, path, v);
+    }
+  }
+
+  const std::string& FText;
+  TComponent& FRoot;
+  std::size_t FAt = 0;
+  int FLine = 1;
+  std::vector<TComponent*> FLoaded;
+  std::vector<Fixup> FFixups;
+};
+
+}  // namespace
+
+void ReadLayout(const std::string& text, TComponent& root) {
+  Reader reader(text, root);
+  try {
+    reader.Run();
+  } catch (...) {
+    root.SetLoading(false);
+    throw;
+  }
+}
+
+}  // namespace kestrova::ui

@@ -1,0 +1,393 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "framework/gfx/bmpcodec.h"
+#include "framework/ui/forms.h"
+#include "framework/ui/headlesshost.h"
+#include "framework/ui/layoutreader.h"
+#include "framework/ui/menus.h"
+#include "framework/ui/stdctrls.h"
+#include "tests/support/testfont.h"
+
+namespace kestrova::ui {
+namespace {
+
+std::vector<std::string> gLog;
+
+// Records what it is told; answers the dialog keys and accelerator characters it is given.
+class TProbe : public TCustomControl {
+ public:
+  explicit TProbe(TComponent* owner) : TCustomControl(owner) {
+    SetTabStop(true);
+    SetBounds(0, 0, 20, 20);
+  }
+  const char* ClassName() const override { return "TProbe"; }
+  static const TPropertyTable& ClassProperties() {
+    using P = Published<TProbe>;
+    static const TPropertyTable table(&TWinControl::ClassProperties(), {
+        P::Integer("First", [](TProbe& p) { return p.First; }, [](TProbe& p, std::int64_t v) { p.First = v; gLog.push_back(p.Name() + ".First"); }),
+        P::Integer("Second", [](TProbe& p) { return p.Second; }, [](TProbe& p, std::int64_t v) { p.Second = v; gLog.push_back(p.Name() + ".Second"); }),
+        P::Integer("AnswerKey", [](TProbe& p) { return p.AnswerKey; }, [](TProbe& p, std::int64_t v) { p.AnswerKey = static_cast<unsigned>(v); }),
+        P::Strings("Items", [](TProbe& p) { return &p.Items; }),
+    });
+    return table;
+  }
+  const TPropertyTable& Properties() const override { return ClassProperties(); }
+  void Loaded() override {
+    TCustomControl::Loaded();
+    gLog.push_back(Name() + ".Loaded");
+  }
+  void Dispatch(TMessage& m) override {
+    switch (m.Msg) {
+      case CM_DIALOGKEY:
+      case CM_DIALOGCHAR:
+        gLog.push_back(Name() + (m.Msg == CM_DIALOGKEY ? ".key" : ".char"));
+        if (m.WParam == AnswerKey) {
+          m.Result = 1;
+          return;
+        }
+        break;
+      case CM_FOCUSCHANGED: gLog.push_back(Name() + ".focuschanged"); break;
+      case WM_SETFOCUS: gLog.push_back(Name() + ".setfocus"); break;
+      case WM_KILLFOCUS: gLog.push_back(Name() + ".killfocus"); break;
+      case WM_LBUTTONDOWN:
+      case WM_MOUSEMOVE:
+      case WM_LBUTTONUP:
+        gLog.push_back(Name() + (m.Msg == WM_LBUTTONDOWN ? ".down " : m.Msg == WM_LBUTTONUP ? ".up " : ".move ") +
+                       std::to_string(LParamX(m.LParam)) + "," + std::to_string(LParamY(m.LParam)));
+        break;
+      default: break;
+    }
+    TCustomControl::Dispatch(m);
+  }
+  std::int64_t First = 0, Second = 0;
+  unsigned AnswerKey = 0;
+  rtl::TStringList Items;
+};
+
+class TProbeLabel : public TLabel {
+ public:
+  explicit TProbeLabel(TComponent* owner) : TLabel(owner) {}
+  const char* ClassName() const override { return "TProbeLabel"; }
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == CM_DIALOGKEY || m.Msg == CM_DIALOGCHAR) gLog.push_back(Name() + (m.Msg == CM_DIALOGKEY ? ".key" : ".char"));
+    TLabel::Dispatch(m);
+  }
+};
+
+class TfrmDemo : public TForm {
+ public:
+  explicit TfrmDemo(TComponent* owner) : TForm(owner) {
+    PublishMethod("lblLinkClick", [this](TComponent* sender) { Clicked.push_back(static_cast<TControl*>(sender)->Name()); });
+  }
+  const char* ClassName() const override { return "TfrmDemo"; }
+  std::vector<std::string> Clicked;
+};
+
+struct UiFixture : ::testing::Test {
+  static void SetUpTestSuite() {
+    RegisterStandardControls();
+    RegisterClass<TProbe>("TProbe");
+    RegisterClass<TProbeLabel>("TProbeLabel");
+  }
+  void SetUp() override {
+    gLog.clear();
+    Application().SetHost(&Host);
+  }
+  void TearDown() override { Application().SetHost(nullptr); }
+  testing::UseTestFont Font;
+  THeadlessHost Host;
+};
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char two[3];
+  for (unsigned char c : bytes) {
+    std::snprintf(two, sizeof two, "%02X", c);
+    out += two;
+  }
+  return out;
+}
+
+const char* const kLayout = R"(object frmDemo: TfrmDemo
+  Left = 10
+  Top = 20
+  BorderStyle = bsSingle
+  BorderIcons = [biSystemMenu, biMinimize]
+  Caption = 'Demo'
+  ClientHeight = 100
+  ClientWidth = 200
+  Color = clBtnFace
+  Font.Charset = DEFAULT_CHARSET
+  Font.Color = clWindowText
+  Font.Height = -11
+  Font.Name = 'MS Shell Dlg 2'
+  Font.Style = []
+  OldCreateOrder = False
+  Position = poScreenCenter
+  ActiveControl = pB
+  PixelsPerInch = 96
+  TextHeight = 13
+  object pnl: TPanel
+    Left = 0
+    Top = 0
+    Width = 200
+    Height = 60
+    Align = alTop
+    BevelOuter = bvRaised
+    TabOrder = 1
+    object lblLink: TProbeLabel
+      Left = 8
+      Top = 8
+      Caption = 'It'#39's a '
+        + 'link'
+      Cursor = -21
+      Font.Style = [fsUnderline]
+      Hint = 'Visit'
+      ParentFont = False
+      ShowHint = True
+      OnClick = lblLinkClick
+    end
+    object pA: TProbe
+      Second = 2
+      First = 1
+      Left = 100
+      Top = 10
+      AnswerKey = 27
+      Items.Strings = (
+        'one'
+        'two')
+    end
+  end
+  object pB: TProbe
+    Left = 10
+    Top = 70
+    TabOrder = 0
+  end
+  object shp: TShape
+    Left = 150
+    Top = 65
+    Width = 40
+    Height = 30
+    Brush.Style = bsClear
+    Pen.Color = 13099453
+    Shape = stRoundRect
+  end
+  object img: TImage
+    Left = 60
+    Top = 70
+    AutoSize = True
+    Picture.Data = {PICTURE}
+    Transparent = True
+  end
+  object pmn: TPopupMenu
+    object item1: TMenuItem
+      Caption = 'Remove Rootkit...'
+    end
+  end
+end
+)";
+
+std::string DemoLayout() {
+  gfx::TBitmap picture(3, 2, gfx::TPixelFormat::pf24bit);
+  picture.Canvas().SetPixel(1, 0, gfx::clRed);
+  const std::string data = std::string("\x07TBitmap", 8) + std::string(4, '\0') + picture.SaveToBytes();
+  std::string text = kLayout;
+  text.replace(text.find("PICTURE"), 7, Hex(data));
+  return text;
+}
+
+TEST_F(UiFixture, LayoutBuildsTheTreeInStoredOrderThenLoaded) {
+  TfrmDemo form(nullptr);
+  ReadLayout(DemoLayout(), form);
+  EXPECT_EQ(form.Name(), "frmDemo");
+  EXPECT_EQ(form.Caption(), "Demo");
+  EXPECT_EQ(form.ClientWidth(), 200);
+  EXPECT_EQ(form.BorderStyle, TFormBorderStyle::bsSingle);
+  EXPECT_EQ(form.BorderIcons, biSystemMenu | biMinimize);
+  EXPECT_EQ(form.Position, TPosition::poScreenCenter);
+  EXPECT_EQ(form.Font().Name(), "MS Shell Dlg 2");
+  ASSERT_EQ(form.ComponentCount(), 8) << "every object is owned by the root, menu items too";
+  const char* names[] = {"pnl", "lblLink", "pA", "pB", "shp", "img", "pmn", "item1"};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(form.Components(i)->Name(), names[i]);
+  auto* pnl = dynamic_cast<TPanel*>(form.FindComponent("pnl"));
+  auto* link = dynamic_cast<TLabel*>(form.FindComponent("lblLink"));
+  auto* pA = dynamic_cast<TProbe*>(form.FindComponent("pA"));
+  auto* pB = dynamic_cast<TProbe*>(form.FindComponent("pB"));
+  auto* img = dynamic_cast<TImage*>(form.FindComponent("img"));
+  auto* pmn = dynamic_cast<TPopupMenu*>(form.FindComponent("pmn"));
+  ASSERT_TRUE(pnl && link && pA && pB && img && pmn);
+  EXPECT_EQ(link->Parent(), pnl);
+  EXPECT_EQ(pA->Parent(), pnl);
+  EXPECT_EQ(pB->Parent(), &form);
+  EXPECT_EQ(link->Caption(), "It's a link");
+  EXPECT_EQ(link->Font().Style(), gfx::fsUnderline);
+  EXPECT_EQ(link->Cursor(), crHandPoint);
+  EXPECT_EQ(link->Width(), 11 * 6) << "sized to its text once loaded";
+  EXPECT_EQ(pA->Items.Count(), 2);
+  EXPECT_EQ(pA->Items.Strings(1), "two");
+  EXPECT_EQ(img->Width(), 3) << "sized to its picture";
+  EXPECT_EQ(img->Picture().PixelColor(1, 0), gfx::ColorToRGB(gfx::clRed));
+  EXPECT_EQ(pmn->Items().Count(), 1);
+  EXPECT_EQ(pmn->Items().Items(0)->Caption, "Remove Rootkit...");
+  EXPECT_EQ(form.ActiveControl(), pB);
+  EXPECT_EQ(pnl->Width(), 200) << "aligned to the top";
+  EXPECT_EQ(pB->TabOrder(), 0);
+  EXPECT_EQ(pnl->TabOrder(), 1);
+  // pA's properties as the text stores them, then every Loaded, after the whole tree was read.
+  EXPECT_EQ(gLog, (std::vector<std::string>{"pA.Second", "pA.First", "pA.Loaded", "pB.Loaded"}));
+  EXPECT_FALSE(form.Loading());
+}
+
+TEST_F(UiFixture, LayoutErrorsNameClassPropertyAndLine) {
+  struct Case {
+    const char* Text;
+    const char* Message;
+  };
+  const Case cases[] = {
+      {"object f: TfrmDemo\n  object l: TLabel\n    Colour = clRed\n  end\nend\n", "Line 3: class TLabel has no property 'Colour'"},
+      {"object f: TfrmDemo\n  Font.Weight = 3\nend\n", "Line 2: class TFont has no property 'Weight' (TfrmDemo.Font.Weight)"},
+      {"object f: TfrmDemo\n  object x: TNothing\n  end\nend\n", "Line 2: Class TNothing not found"},
+      {"object f: TfrmDemo\n  Visible = Maybe\nend\n", "Line 2: invalid value for property TfrmDemo.Visible"},
+      {"object f: TfrmDemo\n  Caption = 'open\nend\n", "Line 2: unterminated string"},
+      {"object f: TfrmDemo\n  ActiveControl = nobody\nend\n", "Line 2: no component named nobody for TfrmDemo.ActiveControl"},
+      {"object f: TfrmDemo\n  OnClick = missing\nend\n", "Line 2: method missing not found for TfrmDemo.OnClick"},
+      {"object f: TOther\nend\n", "Line 1: the layout is for TOther, not TfrmDemo"},
+      {"object f: TfrmDemo\n  Left = 12abc\nend\n", "Line 2: integer expected, found \"abc\""},
+      {"object f: TfrmDemo\n  Caption = 'x'\n", "Line 3: property, \"object\" or \"end\" expected, found end of text"},
+  };
+  for (const Case& c : cases) {
+    TfrmDemo form(nullptr);
+    try {
+      ReadLayout(c.Text, form);
+      ADD_FAILURE() << "accepted: " << c.Text;
+    } catch (const ELayoutError& e) {
+      EXPECT_STREQ(e.what(), c.Message);
+    }
+    EXPECT_FALSE(form.Loading());
+  }
+}
+
+struct Shown : UiFixture {
+  void SetUp() override {
+    UiFixture::SetUp();
+    Form = std::make_unique<TfrmDemo>(nullptr);
+    ReadLayout(DemoLayout(), *Form);
+    Form->Show();
+    ASSERT_EQ(Host.Windows.size(), 1u);
+    Window = Host.Windows[0];
+    gLog.clear();
+  }
+  TProbe& Probe(const char* name) { return *dynamic_cast<TProbe*>(Form->FindComponent(name)); }
+  std::unique_ptr<TfrmDemo> Form;
+  THeadlessWindow* Window = nullptr;
+};
+
+TEST_F(Shown, WindowTakesTheFormsStyleAndIsCentred) {
+  EXPECT_TRUE(Window->Visible);
+  EXPECT_EQ(Window->Options.Caption, "Demo");
+  EXPECT_FALSE(Window->Options.Sizeable);
+  EXPECT_TRUE(Window->Options.MinimizeBox);
+  EXPECT_FALSE(Window->Options.MaximizeBox);
+  EXPECT_EQ(Window->Left, (1024 - 200) / 2);
+  EXPECT_EQ(Window->Picture.Width(), 200);
+  EXPECT_EQ(Form->FocusedControl(), &Probe("pB")) << "the active control from the layout";
+  EXPECT_EQ(Screen().ActiveForm(), Form.get());
+  EXPECT_EQ(Screen().ActiveControl(), &Probe("pB"));
+}
+
+TEST_F(Shown, TabMovesTheFocusInTabOrderAndFocusChangesReachEveryControl) {
+  Window->Key(VK_TAB);
+  EXPECT_EQ(Form->FocusedControl(), &Probe("pA"));
+  EXPECT_EQ(gLog, (std::vector<std::string>{"pB.killfocus", "pA.setfocus", "pA.focuschanged", "pB.focuschanged"}));
+  Window->Key(VK_TAB);
+  EXPECT_EQ(Form->FocusedControl(), &Probe("pB")) << "wraps round";
+  Window->Key(VK_TAB, ssShift);
+  EXPECT_EQ(Form->FocusedControl(), &Probe("pA"));
+  Probe("pB").SetEnabled(false);
+  Window->Key(VK_TAB);
+  EXPECT_EQ(Form->FocusedControl(), &Probe("pA")) << "a disabled control is skipped";
+  EXPECT_FALSE(Form->FocusControl(&Probe("pB")));
+}
+
+TEST_F(Shown, DialogKeysGoToGraphicControlsFirstThenWindowedStoppingAtTheFirstTaker) {
+  Window->Key(VK_ESCAPE);
+  // The form's graphic controls (the shape, the picture) say nothing; the panel offers its label,
+  // then pA, which takes Escape; pB is never asked.
+  EXPECT_EQ(gLog, (std::vector<std::string>{"lblLink.key", "pA.key"}));
+  gLog.clear();
+  Window->Key(VK_RETURN);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"lblLink.key", "pA.key", "pB.key"}));
+}
+
+TEST_F(Shown, AcceleratorCharactersAreOfferedTheSameWay) {
+  Probe("pB").AnswerKey = 'x';
+  Window->Char('x');
+  EXPECT_EQ(gLog, (std::vector<std::string>{"lblLink.char", "pA.char", "pB.char"}));
+  gLog.clear();
+  Window->Char('e', ssAlt);
+  EXPECT_EQ(gLog.size(), 3u);
+}
+
+TEST_F(Shown, AltF4ClosesTheFormAfterTheControlsSawIt) {
+  Application().Initialize();
+  Window->Key(VK_F4, ssAlt);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"lblLink.key", "pA.key", "pB.key"}));
+  EXPECT_FALSE(Window->Visible);
+}
+
+TEST_F(Shown, HitTestAndCapture) {
+  // pA sits at (100, 10) in the panel at (0, 0).
+  EXPECT_EQ(Form->FindControlAt({105, 15}, false), &Probe("pA"));
+  EXPECT_EQ(Form->FindControlAt({5, 95}, false), Form.get());
+  Probe("pA").SetEnabled(false);
+  EXPECT_EQ(Form->FindControlAt({105, 15}, false), Form->FindComponent("pnl"));
+  EXPECT_EQ(Form->FindControlAt({105, 15}, true), &Probe("pA"));
+  Probe("pA").SetEnabled(true);
+
+  Window->MouseDown(105, 15);
+  EXPECT_EQ(Form->CaptureControl(), &Probe("pA"));
+  EXPECT_TRUE(Window->Captured);
+  Window->MouseMove(190, 90);  // far outside: still pA's, in its own coordinates
+  Window->MouseUp(190, 90);
+  EXPECT_EQ(Form->CaptureControl(), nullptr);
+  EXPECT_FALSE(Window->Captured);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"pA.move 5,5", "pA.down 5,5", "pA.move 90,80", "pA.up 90,80"}));
+}
+
+TEST_F(Shown, ClickOnALinkLabelWithHandCursorAndHintAfterTheDelay) {
+  Window->MouseMove(10, 12);
+  EXPECT_EQ(Window->Cursor, platform::MouseCursor::Hand);
+  EXPECT_FALSE(Window->HintVisible);
+  Host.AdvanceTime(499);
+  EXPECT_FALSE(Window->HintVisible);
+  Host.AdvanceTime(1);
+  EXPECT_TRUE(Window->HintVisible);
+  EXPECT_EQ(Application().HintShown(), "Visit");
+  EXPECT_EQ(Window->HintY, Window->Top + 8 + 13 + 2) << "below the label";
+  Window->Click(10, 12);
+  EXPECT_FALSE(Window->HintVisible) << "a click takes the hint away";
+  EXPECT_EQ(Form->Clicked, (std::vector<std::string>{"lblLink"}));
+  Window->MouseDown(10, 12);
+  Window->MouseUp(190, 95);  // released elsewhere: no click
+  EXPECT_EQ(Form->Clicked.size(), 1u);
+  Window->MouseMove(190, 5);
+  EXPECT_EQ(Window->Cursor, platform::MouseCursor::Arrow);
+}
+
+TEST_F(Shown, PaintsTheTreeIntoTheFormBitmap) {
+  const gfx::TBitmap& p = Window->Picture;
+  const gfx::TColorRef face = gfx::ColorToRGB(gfx::clBtnFace);
+  EXPECT_EQ(p.PixelColor(0, 0), gfx::ColorToRGB(gfx::clBtnHighlight)) << "the panel's raised bevel";
+  EXPECT_EQ(p.PixelColor(199, 59), gfx::ColorToRGB(gfx::clBtnShadow));
+  EXPECT_EQ(p.PixelColor(5, 95), face);
+  EXPECT_EQ(p.PixelColor(8 + 1, 8 + 11), 0u) << "the link's underline";
+  EXPECT_EQ(p.PixelColor(150 + 20, 65), gfx::ColorToRGB(static_cast<gfx::TColor>(13099453))) << "the shape's outline";
+  EXPECT_EQ(p.PixelColor(150 + 20, 65 + 15), face) << "a clear brush";
+  EXPECT_EQ(p.PixelColor(61, 70), gfx::ColorToRGB(gfx::clRed)) << "the picture";
+  EXPECT_EQ(p.PixelColor(60, 71), face) << "its white (bottom-left) colour left out";
+}
+
+}  // namespace
+}  // namespace kestrova::ui
