@@ -62,10 +62,17 @@ class TPropertyTable {
 template <class T>
 struct Published {
   static T& As(TComponent& c) { return static_cast<T&>(c); }
+  static TPropertyInfo Info(std::string name, TPropertyKind kind, std::vector<std::string> names = {}) {
+    TPropertyInfo p;
+    p.Name = std::move(name);
+    p.Kind = kind;
+    p.Names = std::move(names);
+    return p;
+  }
 
   static TPropertyInfo Text(std::string name, std::function<std::string(T&)> get, std::function<void(T&, const std::string&)> set,
                             std::string def = {}) {
-    TPropertyInfo p{std::move(name), TPropertyKind::pkText};
+    TPropertyInfo p = Info(std::move(name), TPropertyKind::pkText);
     p.GetText = [get](TComponent& c) { return get(As(c)); };
     p.SetText = [set](TComponent& c, const std::string& v) { set(As(c), v); };
     p.HasDefault = true;
@@ -74,7 +81,7 @@ struct Published {
   }
   static TPropertyInfo Ordinal(TPropertyKind kind, std::string name, std::function<std::int64_t(T&)> get,
                                std::function<void(T&, std::int64_t)> set, std::vector<std::string> names = {}) {
-    TPropertyInfo p{std::move(name), kind, std::move(names)};
+    TPropertyInfo p = Info(std::move(name), kind, std::move(names));
     p.GetOrdinal = [get](TComponent& c) { return get(As(c)); };
     p.SetOrdinal = [set](TComponent& c, std::int64_t v) { set(As(c), v); };
     return p;
@@ -109,27 +116,27 @@ struct Published {
                        def);
   }
   static TPropertyInfo Font(std::string name, std::function<gfx::TFont*(T&)> get) {
-    TPropertyInfo p{std::move(name), TPropertyKind::pkFont};
+    TPropertyInfo p = Info(std::move(name), TPropertyKind::pkFont);
     p.GetFont = [get](TComponent& c) { return get(As(c)); };
     return p;
   }
   static TPropertyInfo Strings(std::string name, std::function<rtl::TStringList*(T&)> get) {
-    TPropertyInfo p{std::move(name), TPropertyKind::pkStringList};
+    TPropertyInfo p = Info(std::move(name), TPropertyKind::pkStringList);
     p.GetStrings = [get](TComponent& c) { return get(As(c)); };
     return p;
   }
   static TPropertyInfo Picture(std::string name, std::function<gfx::TBitmap*(T&)> get) {
-    TPropertyInfo p{std::move(name), TPropertyKind::pkPicture};
+    TPropertyInfo p = Info(std::move(name), TPropertyKind::pkPicture);
     p.GetPicture = [get](TComponent& c) { return get(As(c)); };
     return p;
   }
   static TPropertyInfo Event(std::string name, std::function<void(T&, TNotifyEvent)> set) {
-    TPropertyInfo p{std::move(name), TPropertyKind::pkEvent};
+    TPropertyInfo p = Info(std::move(name), TPropertyKind::pkEvent);
     p.SetEvent = [set](TComponent& c, TNotifyEvent e) { set(As(c), std::move(e)); };
     return p;
   }
   static TPropertyInfo Component(std::string name, std::function<TComponent*(T&)> get, std::function<void(T&, TComponent*)> set) {
-    TPropertyInfo p{std::move(name), TPropertyKind::pkComponent};
+    TPropertyInfo p = Info(std::move(name), TPropertyKind::pkComponent);
     p.GetComponent = [get](TComponent& c) { return get(As(c)); };
     p.SetComponent = [set](TComponent& c, TComponent* v) { set(As(c), v); };
     return p;
