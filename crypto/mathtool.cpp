@@ -1,5 +1,6 @@
 #include "crypto/mathtool.h"
 
+#include <bit>
 #include <cstring>
 
 #include "crypto/tools.h"
@@ -198,15 +199,17 @@ constexpr std::uint32_t kInitialS[4][256] = {
     },
 };
 
+// Big-endian words, whatever the processor's own order.
 inline std::uint32_t LoadBE(const std::uint8_t* p) {
-  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap32(v);
+  return v;
 }
 
 inline void StoreBE(std::uint8_t* p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v >> 24);
-  p[1] = static_cast<std::uint8_t>(v >> 16);
-  p[2] = static_cast<std::uint8_t>(v >> 8);
-  p[3] = static_cast<std::uint8_t>(v);
+  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap32(v);
+  std::memcpy(p, &v, 4);
 }
 
 inline std::uint32_t F(const TBlowfishData& d, std::uint32_t x) {
@@ -214,9 +217,9 @@ inline std::uint32_t F(const TBlowfishData& d, std::uint32_t x) {
 }
 
 // Sixteen rounds, written out: the loop is the hot path of every mode.
-#define KESTROVA_BF_ROUND(a, b, n) a ^= F(d, b) ^ d.PArray[n]
+#define KESTROVA_BF_ROUND(a, b, n) a = (a ^ d.PArray[n]) ^ F(d, b)  // the P word joins before F is ready
 
-inline void EncipherHalves(const TBlowfishData& d, std::uint32_t& left, std::uint32_t& right) {
+[[gnu::always_inline]] inline void EncipherHalves(const TBlowfishData& d, std::uint32_t& left, std::uint32_t& right) {
   std::uint32_t l = left ^ d.PArray[0], r = right;
   KESTROVA_BF_ROUND(r, l, 1);
   KESTROVA_BF_ROUND(l, r, 2);
@@ -238,7 +241,7 @@ inline void EncipherHalves(const TBlowfishData& d, std::uint32_t& left, std::uin
   right = l;
 }
 
-inline void DecipherHalves(const TBlowfishData& d, std::uint32_t& left, std::uint32_t& right) {
+[[gnu::always_inline]] inline void DecipherHalves(const TBlowfishData& d, std::uint32_t& left, std::uint32_t& right) {
   std::uint32_t l = left ^ d.PArray[17], r = right;
   KESTROVA_BF_ROUND(r, l, 16);
   KESTROVA_BF_ROUND(l, r, 15);

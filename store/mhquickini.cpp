@@ -85,7 +85,7 @@ TmhQuickIni::~TmhQuickIni() {
 }
 
 void TmhQuickIni::LoadFromFile() {
-  rtl::TFileStream file(FFileName, rtl::fmOpenRead);
+  rtl::TFileStream file(FFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
   LoadFromStream(file);
 }
 

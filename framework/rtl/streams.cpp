@@ -4,6 +4,9 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#ifdef _WIN32
+#include <share.h>  // the C runtime's share modes
+#endif
 
 #include "framework/rtl/errors.h"
 
@@ -128,8 +131,14 @@ void TMemoryStream::SaveToFile(const std::string& fileName) {
 // --- TFileStream
 
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : FFileName(fileName) {
-  const char* how = mode == fmCreate ? "w+b" : mode == fmOpenRead ? "rb" : "r+b";
+  const unsigned access = mode == fmCreate ? mode : (mode & 3u);
+  const char* how = mode == fmCreate ? "w+b" : access == fmOpenRead ? "rb" : "r+b";
+#ifdef _WIN32
+  FFile = mode != fmCreate && (mode & fmShareDenyWrite) ? _fsopen(fileName.c_str(), how, _SH_DENYWR)
+                                                          : std::fopen(fileName.c_str(), how);
+#else
   FFile = std::fopen(fileName.c_str(), how);
+#endif
   if (FFile == nullptr) {
     if (mode == fmCreate) throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemReason());
     throw EFOpenError("Cannot open file \"" + fileName + "\". " + SystemReason());

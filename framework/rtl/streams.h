@@ -62,8 +62,19 @@ class TMemoryStream : public TStream {
   std::int64_t FPosition = 0;
 };
 
-// Open modes; fmCreate makes a new empty file or empties an existing one, for reading and writing.
-enum TFileMode { fmOpenRead = 0, fmOpenWrite = 1, fmOpenReadWrite = 2, fmCreate = 0xFF00 };
+// Open modes, one access mode and optionally a share mode; fmCreate makes a new empty file or
+// empties an existing one, for reading and writing. fmShareDenyWrite keeps other writers out
+// while the stream is open where the system enforces sharing (Windows).
+enum TFileMode : unsigned {
+  fmOpenRead = 0,
+  fmOpenWrite = 1,
+  fmOpenReadWrite = 2,
+  fmShareDenyWrite = 0x20,
+  fmCreate = 0xFF00,
+};
+constexpr TFileMode operator|(TFileMode a, TFileMode b) {
+  return static_cast<TFileMode>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
 
 class TFileStream : public TStream {
  public:

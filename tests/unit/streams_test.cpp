@@ -114,5 +114,15 @@ TEST(FileStream, CreatesOpensAndNamesTheFileInItsErrors) {
   EXPECT_THROW(TFileStream(folder + "no/such/folder", fmCreate), EFCreateError);
 }
 
+#ifdef _WIN32
+TEST(FileStream, ReadingThatDeniesWritingKeepsWritersOutButNotReaders) {
+  const std::string name = testing::MakeTempFolder() + "held.ini";
+  testing::WriteWholeFile(name, "[S]\r\n");
+  TFileStream reader(name, fmOpenRead | fmShareDenyWrite);
+  EXPECT_THROW(TFileStream(name, fmOpenReadWrite), EFOpenError);
+  EXPECT_NO_THROW(TFileStream(name, fmOpenRead));
+}
+#endif
+
 }  // namespace
 }  // namespace kestrova::rtl
