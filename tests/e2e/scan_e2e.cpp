@@ -35,15 +35,17 @@ TEST(Scan, TheProbeProgramEndedWith0IsAFindingAndStays) {
   if (!RunningAsAdministrator()) GTEST_SKIP() << "the probe folder needs administrator rights";
   // A probe program that waits, so that it can be ended from outside: with 5 as it always ends,
   // then with 0 as a rootkit that refuses it would end it.
+  const std::string slowName = "kestrova-slowprobe.exe";
+  std::remove((RealProbeFolder() + slowName).c_str());
   for (int exitCode : {5, 0}) {
     const std::string file = MakeTempFolder() + "scan.csv";
     ChildProcess run(ProgramBeside("kestrova_slowprobe"), {"/c", file});
-    ASSERT_TRUE(EndProbeProcess(kProbeName, exitCode, kTimeoutMs)) << "the probe program never ran";
+    ASSERT_TRUE(EndProbeProcess(slowName, exitCode, kTimeoutMs)) << "the probe program never ran";
     EXPECT_EQ(run.Wait(kTimeoutMs), exitCode == 0 ? 1 : 0);
     EXPECT_EQ(FirstDigit(file), exitCode == 0 ? "1, " : "0, ");
-    EXPECT_EQ(FileExists(RealProbeFolder() + kProbeName), exitCode == 0);
+    EXPECT_EQ(FileExists(RealProbeFolder() + slowName), exitCode == 0);
   }
-  std::remove((RealProbeFolder() + kProbeName).c_str());
+  std::remove((RealProbeFolder() + slowName).c_str());
 }
 
 TEST(Scan, AScanThatCouldNotJudgeIsNeverReportedClean) {
