@@ -262,9 +262,19 @@ class Win32Window final : public HostWindow {
       case WM_MBUTTONUP:
       case WM_MBUTTONDBLCLK: {
         const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
+        if (msg == WM_MOUSEMOVE && !FTracking) {
+          TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, FWnd, 0};
+          FTracking = TrackMouseEvent(&track) != FALSE;
+        }
         FListener.HostMouse(msg, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), MouseShift(wParam, dbl));
         return 0;
       }
+      case WM_MOUSELEAVE:
+        // The pointer left the window: to the form that is a move to nowhere over its controls,
+        // so hover states and a pending hint end. Under capture the moves keep coming anyway.
+        FTracking = false;
+        if (!FCaptured) FListener.HostMouse(WM_MOUSEMOVE, -1, -1, MouseShift(0, false));
+        return 0;
       case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == FWnd) {
           ::SetCursor(FCursor);
@@ -310,6 +320,7 @@ class Win32Window final : public HostWindow {
   bool FDirty = false;
   bool FPainting = false;
   bool FCaptured = false;
+  bool FTracking = false;
   bool FGone = false;
 };
 

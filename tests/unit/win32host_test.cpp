@@ -204,6 +204,9 @@ TEST_F(Win32Host, ClickOnTheLinkLabelThroughTheWindowWithCaptureAndHandCursor) {
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(Form->Clicked, (std::vector<std::string>{"lblLink"}));
   EXPECT_EQ(CursorAt(5, 175), LoadCursorA(nullptr, IDC_ARROW)) << "off the link";
+  CursorAt(25, 47);
+  SendMessageA(Wnd, WM_MOUSELEAVE, 0, 0);
+  EXPECT_NE(Form->MouseControl(), &Control("lblLink")) << "the pointer left the window";
 
   // Capture taken away from outside: the form hears of it and no click follows.
   SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
@@ -251,6 +254,10 @@ TEST_F(Win32Host, EveryWayOfClosingClosesTheFormOnce) {
 }
 
 TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
+  // The real pointer too, or the window would hear that it left.
+  POINT over = {25, 47};
+  ClientToScreen(Wnd, &over);
+  SetCursorPos(over.x, over.y);
   SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(25, 47));
   HWND hint = nullptr;
   const bool shown = PumpUntil(3000, [&] {
