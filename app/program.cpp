@@ -7,6 +7,7 @@
 #include "framework/ui/forms.h"
 #include "platform/cmdline.h"
 #include "platform/entry.h"
+#include "platform/windowhost.h"
 
 namespace kestrova {
 
@@ -16,6 +17,10 @@ int RunInteractiveMode() {
   ui::TApplication& application = ui::Application();
   application.Initialize();
   application.Title = "Kestrova";
+#ifdef KESTROVA_SYSTEM_WINDOW_HOST
+  // The desktop's windows, unless a test build put another host in place.
+  if (!application.HasHost()) application.SetHost(&platform::SystemWindowHost());
+#endif
   application.Run();
   return 0;
 }

@@ -70,4 +70,7 @@ class WindowHost {
   virtual std::string FileDialog(bool save, const std::string& filter, const std::string& initialName) = 0;
 };
 
+// The operating system's own host, created on first use and kept for the process.
+WindowHost& SystemWindowHost();
+
 }  // namespace kestrova::platform

@@ -60,6 +60,8 @@ void TBitmap::Allocate(int width, int height, TPixelFormat format) {
   FFormat = format;
   FStride = StrideFor(width, format);
   FBits.assign(static_cast<std::size_t>(FStride) * height, 0);
+  // As a new bitmap selected into a DC: the canvas may draw on all of it, not the old extent.
+  if (FCanvas) FCanvas->SelectClipRect(nullptr);
 }
 
 void TBitmap::SetSize(int width, int height) {
@@ -203,6 +205,7 @@ void TBitmap::Assign(const TBitmap& source) {
   FPalette = source.FPalette;
   Transparent = source.Transparent;
   FTransparentColor = source.FTransparentColor;
+  if (FCanvas) FCanvas->SelectClipRect(nullptr);
 }
 
 void TBitmap::LoadFromBytes(const std::string& bmp) { ReadBMP(bmp, *this); }

@@ -108,6 +108,19 @@ TEST(Canvas, PixelsInsideAndOutside) {
   EXPECT_EQ(static_cast<TColorRef>(s.Canvas.Pixel(0, 0)), ColorToRGB(clBtnFace));
 }
 
+TEST(Canvas, DrawsOnAllOfTheBitmapAfterItChangedSize) {
+  // A canvas first used on a small bitmap (to measure text, say) and then on the grown one.
+  Sheet s(1, 1);
+  s.Bitmap.SetSize(4, 3);
+  s.Canvas.Brush.SetColor(clBlack);
+  s.Canvas.FillRect({0, 0, 4, 3});
+  EXPECT_EQ(Mono(s.Bitmap), "####\n####\n####\n");
+  TBitmap bigger(5, 2);
+  s.Bitmap.Assign(bigger);
+  s.Canvas.FillRect({0, 0, 5, 2});
+  EXPECT_EQ(Mono(s.Bitmap), "#####\n#####\n");
+}
+
 TEST(Canvas, FocusRectInvertsEveryOtherPixelAndTwiceRestores) {
   Sheet s(6, 5);
   s.Canvas.Brush.SetColor(clBlack);

@@ -366,6 +366,12 @@ TEST_F(Shown, ClickOnALinkLabelWithHandCursorAndHintAfterTheDelay) {
   EXPECT_TRUE(Window->HintVisible);
   EXPECT_EQ(Application().HintShown(), "Visit");
   EXPECT_EQ(Window->HintY, Window->Top + 8 + 13 + 2) << "below the label";
+  // The hint's picture: a frame, the info background, the text (test-font boxes) inset by 4, 2.
+  const gfx::TBitmap& hint = Window->HintPicture;
+  ASSERT_EQ(hint.Width(), 5 * 6 + 8);
+  EXPECT_EQ(hint.PixelColor(hint.Width() - 1, hint.Height() - 1), 0u);
+  EXPECT_EQ(hint.PixelColor(1, 1), gfx::ColorToRGB(gfx::clInfoBk));
+  EXPECT_EQ(hint.PixelColor(4 + 1, 2 + 5), gfx::ColorToRGB(gfx::clInfoText));
   Window->Click(10, 12);
   EXPECT_FALSE(Window->HintVisible) << "a click takes the hint away";
   EXPECT_EQ(Form->Clicked, (std::vector<std::string>{"lblLink"}));

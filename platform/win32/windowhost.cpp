@@ -1,0 +1,436 @@
+// The Win32 window host: one top-level window per form. The form paints into its own bitmap; the
+// window keeps a DIB section with the last picture it was given and copies it to the screen on
+// WM_PAINT. Input goes to the form as the Windows messages it already speaks.
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <windowsx.h>
+#undef MessageBox  // the host's own member of that name
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/windowhost.h"
+
+namespace kestrova::platform {
+
+namespace {
+
+constexpr char kFormClass[] = "KestrovaForm";
+constexpr char kHintClass[] = "KestrovaHint";
+
+// The toolkit's shift set: shift 1, alt 2, ctrl 4, left 8, right 16, middle 32, double 64.
+constexpr unsigned kShift = 1, kAlt = 2, kCtrl = 4, kLeft = 8, kRight = 16, kMiddle = 32, kDouble = 64;
+
+bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+unsigned MouseShift(WPARAM wParam, bool dbl) {
+  unsigned shift = 0;
+  if (wParam & MK_SHIFT) shift |= kShift;
+  if (wParam & MK_CONTROL) shift |= kCtrl;
+  if (wParam & MK_LBUTTON) shift |= kLeft;
+  if (wParam & MK_RBUTTON) shift |= kRight;
+  if (wParam & MK_MBUTTON) shift |= kMiddle;
+  if (KeyHeld(VK_MENU)) shift |= kAlt;
+  if (dbl) shift |= kDouble;
+  return shift;
+}
+
+// System keys carry Alt in the message itself (bit 29), which holds for posted keys as well.
+unsigned KeyShift(UINT msg, LPARAM lParam) {
+  unsigned shift = 0;
+  if (KeyHeld(VK_SHIFT)) shift |= kShift;
+  if (KeyHeld(VK_CONTROL)) shift |= kCtrl;
+  const bool system = msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP || msg == WM_SYSCHAR;
+  if (KeyHeld(VK_MENU) || (system && (lParam & (1 << 29)))) shift |= kAlt;
+  return shift;
+}
+
+// A 32-bit top-down DIB section: its memory is exactly the toolkit's 0x00RRGGBB rows.
+class Picture {
+ public:
+  ~Picture() { Free(); }
+  void Assign(const std::uint32_t* pixels, int width, int height, int stride) {
+    if (width <= 0 || height <= 0) {
+      Free();
+      return;
+    }
+    if (width != FWidth || height != FHeight) {
+      Free();
+      BITMAPINFO info{};
+      info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+      info.bmiHeader.biWidth = width;
+      info.bmiHeader.biHeight = -height;
+      info.bmiHeader.biPlanes = 1;
+      info.bmiHeader.biBitCount = 32;
+      info.bmiHeader.biCompression = BI_RGB;
+      FBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&FBits), nullptr, 0);
+      if (!FBitmap) return;
+      FWidth = width;
+      FHeight = height;
+    }
+    GdiFlush();
+    for (int y = 0; y < height; ++y)
+      std::memcpy(FBits + static_cast<std::size_t>(y) * width, pixels + static_cast<std::size_t>(y) * stride,
+                  static_cast<std::size_t>(width) * 4);
+  }
+  void Draw(HDC dc) const {
+    if (!FBitmap) return;
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, FBitmap);
+    BitBlt(dc, 0, 0, FWidth, FHeight, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+  }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+
+ private:
+  void Free() {
+    if (FBitmap) DeleteObject(FBitmap);
+    FBitmap = nullptr;
+    FBits = nullptr;
+    FWidth = FHeight = 0;
+  }
+  HBITMAP FBitmap = nullptr;
+  std::uint32_t* FBits = nullptr;
+  int FWidth = 0, FHeight = 0;
+};
+
+LRESULT CALLBACK HintProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+void RegisterClasses() {
+  static const bool registered = [] {
+    WNDCLASSEXA form{};
+    form.cbSize = sizeof form;
+    form.style = CS_DBLCLKS;
+    form.lpfnWndProc = FormProc;
+    form.hInstance = GetModuleHandleA(nullptr);
+    form.hIcon = LoadIconA(form.hInstance, MAKEINTRESOURCEA(1));
+    if (!form.hIcon) form.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    form.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    form.lpszClassName = kFormClass;
+    RegisterClassExA(&form);
+    WNDCLASSEXA hint{};
+    hint.cbSize = sizeof hint;
+    hint.style = CS_SAVEBITS;
+    hint.lpfnWndProc = HintProc;
+    hint.hInstance = GetModuleHandleA(nullptr);
+    hint.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    hint.lpszClassName = kHintClass;
+    RegisterClassExA(&hint);
+    return true;
+  }();
+  (void)registered;
+}
+
+class Win32Window final : public HostWindow {
+ public:
+  Win32Window(const WindowOptions& options, WindowListener& listener) : FListener(listener) {
+    RegisterClasses();
+    DWORD style = WS_CAPTION | WS_CLIPCHILDREN;
+    if (options.Sizeable) style |= WS_THICKFRAME;
+    if (options.SystemMenu) style |= WS_SYSMENU;
+    if (options.MinimizeBox) style |= WS_MINIMIZEBOX;
+    if (options.MaximizeBox) style |= WS_MAXIMIZEBOX;
+    const DWORD exStyle = WS_EX_WINDOWEDGE;
+    // The form's size is its client area; the frame goes around it.
+    RECT frame = {0, 0, std::max(options.ClientWidth, 0), std::max(options.ClientHeight, 0)};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    int x = options.Left, y = options.Top;
+    if (options.CenterOnScreen) {
+      x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+      y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
+    FWnd = CreateWindowExA(exStyle, kFormClass, options.Caption.c_str(), style, x, y, width, height, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), this);
+    FCursor = LoadCursorA(nullptr, IDC_ARROW);
+  }
+
+  ~Win32Window() override {
+    // The form is going: nothing more reaches it, not even the messages DestroyWindow sends.
+    FGone = true;
+    if (FHint) DestroyWindow(FHint);
+    if (FWnd) DestroyWindow(FWnd);
+  }
+
+  void Show(bool visible) override {
+    if (!FWnd) return;
+    if (visible) {
+      ShowWindow(FWnd, SW_SHOWNORMAL);
+      SetForegroundWindow(FWnd);
+      UpdateWindow(FWnd);
+    } else {
+      HideHint();
+      SetCapture(false);
+      ShowWindow(FWnd, SW_HIDE);
+    }
+  }
+
+  void SetCaption(const std::string& caption) override {
+    if (FWnd) SetWindowTextA(FWnd, caption.c_str());
+  }
+
+  void Present(const std::uint32_t* pixels, int width, int height, int stride) override {
+    FPicture.Assign(pixels, width, height, stride);
+    FDirty = false;
+    // Inside WM_PAINT the copy to the screen follows at once; otherwise ask for it.
+    if (!FPainting && FWnd) InvalidateRect(FWnd, nullptr, FALSE);
+  }
+
+  void Invalidate() override {
+    FDirty = true;
+    if (FWnd) InvalidateRect(FWnd, nullptr, FALSE);
+  }
+
+  void SetCapture(bool capture) override {
+    if (!FWnd || capture == FCaptured) return;
+    FCaptured = capture;
+    if (capture) ::SetCapture(FWnd);
+    else if (GetCapture() == FWnd) ReleaseCapture();
+  }
+
+  void SetCursor(MouseCursor cursor) override {
+    FCursor = LoadCursorA(nullptr, cursor == MouseCursor::Hand ? IDC_HAND : IDC_ARROW);
+    // At once when the pointer is over this window's client area, as WM_SETCURSOR would.
+    POINT p;
+    if (FWnd && GetCursorPos(&p) && WindowFromPoint(p) == FWnd) {
+      ScreenToClient(FWnd, &p);
+      RECT client;
+      GetClientRect(FWnd, &client);
+      if (PtInRect(&client, p)) ::SetCursor(FCursor);
+    }
+  }
+
+  void ShowHint(int screenX, int screenY, const std::uint32_t* pixels, int width, int height) override {
+    if (!FWnd) return;
+    if (!FHint) {
+      FHint = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kHintClass, "", WS_POPUP, 0, 0, 0, 0,
+                              FWnd, nullptr, GetModuleHandleA(nullptr), nullptr);
+      if (!FHint) return;
+      SetWindowLongPtrA(FHint, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&FHintPicture));
+    }
+    FHintPicture.Assign(pixels, width, height, width);
+    // Kept on the screen, as a tooltip is.
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    const int x = std::max(0, std::min(screenX, screenW - width));
+    const int y = std::max(0, std::min(screenY, screenH - height));
+    SetWindowPos(FHint, HWND_TOPMOST, x, y, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    InvalidateRect(FHint, nullptr, FALSE);
+    UpdateWindow(FHint);
+  }
+
+  void HideHint() override {
+    if (FHint) ShowWindow(FHint, SW_HIDE);
+  }
+
+  void ClientOrigin(int& x, int& y) override {
+    POINT p = {0, 0};
+    if (FWnd) ClientToScreen(FWnd, &p);
+    x = p.x;
+    y = p.y;
+  }
+
+  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (FGone) return DefWindowProcA(FWnd, msg, wParam, lParam);
+    switch (msg) {
+      case WM_ERASEBKGND: return 1;  // the picture covers the whole client area
+      case WM_PAINT: {
+        if (FDirty) {
+          FPainting = true;
+          FListener.HostPaint();
+          FPainting = false;
+          FDirty = false;
+        }
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(FWnd, &ps);
+        FPicture.Draw(dc);
+        EndPaint(FWnd, &ps);
+        return 0;
+      }
+      case WM_MOUSEMOVE:
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONUP:
+      case WM_LBUTTONDBLCLK:
+      case WM_RBUTTONDOWN:
+      case WM_RBUTTONUP:
+      case WM_RBUTTONDBLCLK:
+      case WM_MBUTTONDOWN:
+      case WM_MBUTTONUP:
+      case WM_MBUTTONDBLCLK: {
+        const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
+        if (msg == WM_MOUSEMOVE && !FTracking) {
+          TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, FWnd, 0};
+          FTracking = TrackMouseEvent(&track) != FALSE;
+        }
+        FListener.HostMouse(msg, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), MouseShift(wParam, dbl));
+        return 0;
+      }
+      case WM_MOUSELEAVE:
+        // The pointer left the window: to the form that is a move to nowhere over its controls,
+        // so hover states and a pending hint end. Under capture the moves keep coming anyway.
+        FTracking = false;
+        if (!FCaptured) FListener.HostMouse(WM_MOUSEMOVE, -1, -1, MouseShift(0, false));
+        return 0;
+      case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == FWnd) {
+          ::SetCursor(FCursor);
+          return TRUE;
+        }
+        break;
+      case WM_KEYDOWN:
+      case WM_KEYUP:
+      case WM_CHAR:
+        FListener.HostKey(msg, static_cast<unsigned>(wParam), KeyShift(msg, lParam));
+        return 0;
+      case WM_SYSKEYDOWN:
+      case WM_SYSKEYUP:
+      case WM_SYSCHAR: {
+        FListener.HostKey(msg, static_cast<unsigned>(wParam), KeyShift(msg, lParam));
+        // Alt+F4 is the form's own (it closes itself once); Alt+Space still opens the system
+        // menu. Other system characters were accelerators, so no beep for them.
+        if (msg == WM_SYSKEYDOWN && wParam == VK_F4) return 0;
+        if (msg == WM_SYSCHAR && wParam != ' ') return 0;
+        break;
+      }
+      case WM_ACTIVATE: FListener.HostActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
+      case WM_CLOSE: FListener.HostCloseRequest(); return 0;
+      case WM_CAPTURECHANGED:
+        if (FCaptured && reinterpret_cast<HWND>(lParam) != FWnd) {
+          FCaptured = false;
+          FListener.HostCaptureLost();
+        }
+        return 0;
+      default: break;
+    }
+    return DefWindowProcA(FWnd, msg, wParam, lParam);
+  }
+
+  HWND FWnd = nullptr;
+
+ private:
+  WindowListener& FListener;
+  HWND FHint = nullptr;
+  Picture FPicture;
+  Picture FHintPicture;
+  HCURSOR FCursor = nullptr;
+  bool FDirty = false;
+  bool FPainting = false;
+  bool FCaptured = false;
+  bool FTracking = false;
+  bool FGone = false;
+};
+
+LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* window = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    window->FWnd = wnd;
+    SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+  }
+  auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+  if (!window || window->FWnd != wnd) return DefWindowProcA(wnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+  }
+  return window->Handle(msg, wParam, lParam);
+}
+
+LRESULT CALLBACK HintProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_NCHITTEST: return HTTRANSPARENT;  // the pointer passes through to the form
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(wnd, &ps);
+      if (auto* picture = reinterpret_cast<const Picture*>(GetWindowLongPtrA(wnd, GWLP_USERDATA))) picture->Draw(dc);
+      EndPaint(wnd, &ps);
+      return 0;
+    }
+    default: return DefWindowProcA(wnd, msg, wParam, lParam);
+  }
+}
+
+// "Text files (*.txt)|*.txt|All files|*.*" becomes the pairs of strings the dialog wants.
+std::string DialogFilter(const std::string& filter) {
+  std::string out = filter;
+  std::replace(out.begin(), out.end(), '|', '\0');
+  out.append(2, '\0');
+  return out;
+}
+
+class Win32Host final : public WindowHost {
+ public:
+  std::unique_ptr<HostWindow> CreateHostWindow(const WindowOptions& options, WindowListener& listener) override {
+    return std::make_unique<Win32Window>(options, listener);
+  }
+
+  void ProcessMessages() override {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        // Not ours to end the loop with; leave it for whoever asked to quit.
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+
+  void WaitMessage(unsigned timeoutMs) override {
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+
+  std::uint64_t TickCount() override { return GetTickCount64(); }
+
+  bool OpenAddress(const std::string& address) override {
+    // Only web addresses: "open" on anything else would start programs or documents.
+    const bool web = address.rfind("http://", 0) == 0 || address.rfind("https://", 0) == 0;
+    if (!web || address.find_first_of("\"\r\n") != std::string::npos) return false;
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+  }
+
+  bool MessageBox(const std::string& text, const std::string& caption, MessageBoxKind kind) override {
+    UINT flags = MB_TASKMODAL | MB_SETFOREGROUND;
+    switch (kind) {
+      case MessageBoxKind::Information: flags |= MB_OK | MB_ICONINFORMATION; break;
+      case MessageBoxKind::Error: flags |= MB_OK | MB_ICONERROR; break;
+      case MessageBoxKind::Question: flags |= MB_YESNO | MB_ICONQUESTION; break;
+    }
+    const int answer = MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
+    return answer == IDOK || answer == IDYES;
+  }
+
+  std::string FileDialog(bool save, const std::string& filter, const std::string& initialName) override {
+    std::vector<char> name(32768, '\0');
+    // A name longer than the buffer would not be a name the dialog could give back: start empty.
+    if (initialName.size() < name.size()) std::copy(initialName.begin(), initialName.end(), name.begin());
+    const std::string filters = DialogFilter(filter);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = GetActiveWindow();
+    ofn.lpstrFilter = filter.empty() ? nullptr : filters.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    const BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    return chosen ? std::string(name.data()) : std::string();
+  }
+};
+
+}  // namespace
+
+WindowHost& SystemWindowHost() {
+  static Win32Host host;
+  return host;
+}
+
+}  // namespace kestrova::platform

@@ -1,0 +1,442 @@
+// The Win32 window host with real windows under Wine: the window's frame and place, the pixels on
+// the screen against the headless host's, input sent to the real window, capture, cursor, hint,
+// the modal loop, the message box and the file dialogs.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <future>
+#include <string>
+#include <vector>
+
+#include "framework/gfx/bitmap.h"
+#include "framework/ui/forms.h"
+#include "framework/ui/headlesshost.h"
+#include "tests/support/childprocess.h"
+#include "tests/support/demoform.h"
+
+#include <windows.h>
+#undef MessageBox
+
+namespace kestrova {
+namespace {
+
+using testing::LoadDemoForm;
+using testing::TDemoForm;
+
+constexpr char kFormClass[] = "KestrovaForm";
+constexpr char kCaption[] = "Kestrova window host";
+
+ui::TApplication& App() { return ui::Application(); }
+
+// Delivers messages for about ms milliseconds, or until done() holds.
+template <class Done>
+bool PumpUntil(unsigned ms, Done done) {
+  platform::WindowHost& host = App().Host();
+  const std::uint64_t end = host.TickCount() + ms;
+  for (;;) {
+    App().ProcessMessages();
+    if (done()) return true;
+    if (host.TickCount() >= end) return false;
+    host.WaitMessage(20);
+  }
+}
+void Pump(unsigned ms) {
+  PumpUntil(ms, [] { return false; });
+}
+
+// What the screen shows of a window's client area, through the screen's own device context.
+void CaptureClient(HWND wnd, gfx::TBitmap& out) {
+  RECT client;
+  GetClientRect(wnd, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(wnd, &origin);
+  const int w = client.right, h = client.bottom;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  out.SetSize(w, h);
+  for (int y = 0; y < h; ++y) {
+    const auto* from = static_cast<const std::uint32_t*>(bits) + static_cast<std::size_t>(y) * w;
+    auto* to = reinterpret_cast<std::uint32_t*>(out.ScanLine(y));
+    for (int x = 0; x < w; ++x) to[x] = from[x] & 0xFFFFFF;
+  }
+  SelectObject(memory, old);
+  DeleteObject(dib);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+// Pixels that differ, and the first of them.
+int Differences(const gfx::TBitmap& a, const gfx::TBitmap& b, std::string& first) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) {
+    first = "sizes differ";
+    return -1;
+  }
+  int count = 0;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.PixelValue(x, y) != b.PixelValue(x, y) && count++ == 0) {
+        char text[96];
+        std::snprintf(text, sizeof text, "at (%d, %d): %06X on the screen, %06X headless", x, y,
+                      static_cast<unsigned>(a.PixelValue(x, y)), static_cast<unsigned>(b.PixelValue(x, y)));
+        first = text;
+      }
+  return count;
+}
+
+std::string BesideTheTest(const std::string& name) {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string path = self;
+  return path.substr(0, path.find_last_of("\\/") + 1) + name;
+}
+
+std::string WindowText(HWND wnd) {
+  char text[512] = {};
+  GetWindowTextA(wnd, text, sizeof text);
+  return text;
+}
+
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+struct Win32Host : ::testing::Test {
+  void SetUp() override {
+    App().SetHost(&platform::SystemWindowHost());
+    Form = LoadDemoForm();
+    Form->Show();
+    Wnd = FindWindowA(kFormClass, kCaption);
+    ASSERT_NE(Wnd, nullptr);
+    Pump(100);
+  }
+  void TearDown() override {
+    Form.reset();
+    App().SetHost(nullptr);
+  }
+  ui::TControl& Control(const char* name) { return *dynamic_cast<ui::TControl*>(Form->FindComponent(name)); }
+  HCURSOR CursorAt(int x, int y) {
+    SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(x, y));
+    SendMessageA(Wnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(Wnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  }
+
+  std::unique_ptr<TDemoForm> Form;
+  HWND Wnd = nullptr;
+};
+
+TEST_F(Win32Host, WindowHasTheFormsFixedFrameClientSizeAndIsCentred) {
+  const LONG style = GetWindowLongA(Wnd, GWL_STYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+  EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0) << "single fixed border, no maximise box";
+  EXPECT_TRUE(IsWindowVisible(Wnd));
+  EXPECT_EQ(WindowText(Wnd), kCaption);
+  RECT client, frame;
+  GetClientRect(Wnd, &client);
+  EXPECT_EQ(client.right, 320);
+  EXPECT_EQ(client.bottom, 180);
+  GetWindowRect(Wnd, &frame);
+  const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_LE(std::abs(frame.left - (screenW - frame.right)), 1) << "centred across";
+  EXPECT_LE(std::abs(frame.top - (screenH - frame.bottom)), 1) << "centred down";
+  POINT origin = {0, 0};
+  ClientToScreen(Wnd, &origin);
+  EXPECT_EQ(Form->ClientOrigin().X, origin.x);
+  EXPECT_EQ(Form->ClientOrigin().Y, origin.y);
+  Form->SetCaption("Renamed");
+  EXPECT_EQ(WindowText(Wnd), "Renamed");
+}
+
+TEST_F(Win32Host, TheScreenShowsExactlyTheHeadlessPixels) {
+  // The same form rendered by the headless host, with the same text engine: every pixel of the
+  // client area on the screen must be the toolkit's own.
+  ui::THeadlessHost headless;
+  App().SetHost(&headless);
+  std::unique_ptr<TDemoForm> reference = LoadDemoForm();
+  reference->Show();
+  App().SetHost(&platform::SystemWindowHost());
+  const gfx::TBitmap& expected = headless.Windows.at(0)->Picture;
+  ASSERT_EQ(expected.Width(), 320);
+
+  gfx::TBitmap screen;
+  std::string first;
+  int differences = -1;
+  // The X server shows the window a little after it was mapped.
+  PumpUntil(5000, [&] {
+    CaptureClient(Wnd, screen);
+    differences = Differences(screen, expected, first);
+    return differences == 0;
+  });
+  ui::SavePicture(screen, BesideTheTest("win32host_screen.png"));
+  ui::SavePicture(expected, BesideTheTest("win32host_headless.png"));
+  EXPECT_EQ(differences, 0) << first;
+  // Not two blank pictures: the panel's colour, the shape's outline and the picture are there.
+  EXPECT_EQ(screen.PixelColor(100, 60), static_cast<gfx::TColorRef>(14811135)) << "the panel";
+  EXPECT_EQ(screen.PixelColor(8 + 180 + 40, 8 + 10), static_cast<gfx::TColorRef>(13099453)) << "the shape";
+  EXPECT_EQ(screen.PixelColor(8 + 223 + 2, 8 + 40 + 2), static_cast<gfx::TColorRef>(0x126E2B)) << "the picture";
+
+  // A repaint the toolkit asks for reaches the screen too.
+  Control("pnlTop").SetColor(gfx::clWhite);
+  reference.reset();
+  const bool repainted = PumpUntil(3000, [&] {
+    CaptureClient(Wnd, screen);
+    return screen.PixelColor(100, 60) == 0xFFFFFF;
+  });
+  EXPECT_TRUE(repainted);
+}
+
+TEST_F(Win32Host, ClickOnTheLinkLabelThroughTheWindowWithCaptureAndHandCursor) {
+  // lblLink sits at (12, 34) in pnlTop at (8, 8).
+  EXPECT_EQ(CursorAt(25, 47), LoadCursorA(nullptr, IDC_HAND));
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  EXPECT_EQ(GetCapture(), Wnd) << "the window holds the mouse while a button is down";
+  EXPECT_EQ(Form->CaptureControl(), &Control("lblLink"));
+  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(25, 47));
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(Form->Clicked, (std::vector<std::string>{"lblLink"}));
+  EXPECT_EQ(CursorAt(5, 175), LoadCursorA(nullptr, IDC_ARROW)) << "off the link";
+  CursorAt(25, 47);
+  SendMessageA(Wnd, WM_MOUSELEAVE, 0, 0);
+  EXPECT_NE(Form->MouseControl(), &Control("lblLink")) << "the pointer left the window";
+
+  // Capture taken away from outside: the form hears of it and no click follows.
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  ASSERT_EQ(GetCapture(), Wnd);
+  ReleaseCapture();
+  EXPECT_EQ(Form->CaptureControl(), nullptr);
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  EXPECT_EQ(GetCapture(), Wnd) << "capture can be taken again after it was lost";
+  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(25, 47));
+}
+
+TEST_F(Win32Host, PostedKeysMoveTheFocusThroughTheMessageLoop) {
+  ASSERT_EQ(Form->FocusedControl(), &Control("pnlTop"));
+  PostMessageA(Wnd, WM_KEYDOWN, VK_TAB, 0x000F0001);
+  PostMessageA(Wnd, WM_KEYUP, VK_TAB, 0xC00F0001);
+  EXPECT_TRUE(PumpUntil(2000, [&] { return Form->FocusedControl() == &Control("pnlBottom"); }));
+  PostMessageA(Wnd, WM_KEYDOWN, VK_TAB, 0x000F0001);
+  EXPECT_TRUE(PumpUntil(2000, [&] { return Form->FocusedControl() == &Control("pnlTop"); })) << "wraps round";
+}
+
+TEST_F(Win32Host, EveryWayOfClosingClosesTheFormOnce) {
+  struct Case {
+    const char* Name;
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+  };
+  const Case cases[] = {
+      {"WM_CLOSE", WM_CLOSE, 0, 0},
+      {"Alt+F4", WM_SYSKEYDOWN, VK_F4, 0x203E0001},  // bit 29: Alt held
+      {"system menu Close", WM_SYSCOMMAND, SC_CLOSE, 0},
+  };
+  for (const Case& c : cases) {
+    Form.reset();
+    Form = LoadDemoForm();
+    Form->Show();
+    Wnd = FindWindowA(kFormClass, kCaption);
+    ASSERT_NE(Wnd, nullptr);
+    PostMessageA(Wnd, c.Msg, c.WParam, c.LParam);
+    EXPECT_TRUE(PumpUntil(2000, [&] { return !Form->IsShown(); })) << c.Name;
+    Pump(50);
+    EXPECT_FALSE(IsWindowVisible(Wnd)) << c.Name;
+    EXPECT_EQ(Form->Closes, 1) << c.Name;
+  }
+}
+
+TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
+  // The real pointer too, or the window would hear that it left.
+  POINT over = {25, 47};
+  ClientToScreen(Wnd, &over);
+  SetCursorPos(over.x, over.y);
+  SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(25, 47));
+  HWND hint = nullptr;
+  const bool shown = PumpUntil(3000, [&] {
+    hint = FindWindowA("KestrovaHint", nullptr);
+    return hint && IsWindowVisible(hint);
+  });
+  ASSERT_TRUE(shown) << "after the hint delay";
+  EXPECT_EQ(App().HintShown(), "Visit official web site");
+  const LONG ex = GetWindowLongA(hint, GWL_EXSTYLE);
+  EXPECT_EQ(ex & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST), WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+  EXPECT_EQ(GetWindowLongA(hint, GWL_STYLE) & WS_POPUP, static_cast<LONG>(WS_POPUP));
+  EXPECT_NE(GetActiveWindow(), hint);
+  RECT r;
+  GetWindowRect(hint, &r);
+  ui::TControl& link = Control("lblLink");
+  POINT label = {8 + link.Left(), 8 + link.Top() + link.Height() + 2};
+  ClientToScreen(Wnd, &label);
+  EXPECT_EQ(r.left, label.x);
+  EXPECT_EQ(r.top, label.y) << "two pixels below the label";
+  // What the screen shows of it, once it is there.
+  gfx::TBitmap pixels;
+  PumpUntil(2000, [&] {
+    CaptureClient(hint, pixels);
+    return pixels.PixelColor(0, 0) == 0 && pixels.PixelColor(pixels.Width() - 1, pixels.Height() - 1) == 0;
+  });
+  ui::SavePicture(pixels, BesideTheTest("win32host_hint.png"));
+  EXPECT_TRUE(IsWindowVisible(hint));
+  {
+    // Exactly the picture the toolkit draws for this hint, as the headless host has it.
+    ui::THeadlessHost headless;
+    App().SetHost(&headless);
+    std::unique_ptr<TDemoForm> reference = LoadDemoForm();
+    reference->Show();
+    headless.Windows.at(0)->MouseMove(25, 47);
+    headless.AdvanceTime(static_cast<unsigned>(App().HintPause));
+    std::string first;
+    EXPECT_EQ(Differences(pixels, headless.Windows.at(0)->HintPicture, first), 0) << first;
+    reference.reset();
+    App().SetHost(&platform::SystemWindowHost());
+  }
+  SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(5, 175));  // off the link and back for the hint again
+  SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(25, 47));
+  ASSERT_TRUE(PumpUntil(3000, [&] { return IsWindowVisible(hint) != FALSE; }));
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  EXPECT_FALSE(IsWindowVisible(hint)) << "a click takes it away";
+  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(25, 47));
+}
+
+TEST_F(Win32Host, ModalLoopEndsWhenItsWindowIsClosed) {
+  std::unique_ptr<TDemoForm> modal = LoadDemoForm();
+  modal->SetCaption("Modal demo");
+  modal->OnShow = [](ui::TComponent*) {
+    HWND wnd = FindWindowA(kFormClass, "Modal demo");
+    if (wnd) PostMessageA(wnd, WM_CLOSE, 0, 0);
+  };
+  EXPECT_EQ(modal->ShowModal(), ui::mrCancel);
+  EXPECT_FALSE(IsWindowVisible(FindWindowA(kFormClass, "Modal demo")));
+  EXPECT_EQ(modal->Closes, 1);
+}
+
+TEST_F(Win32Host, WaitMessageWakesForAPostedMessage) {
+  platform::WindowHost& host = platform::SystemWindowHost();
+  const std::uint64_t before = host.TickCount();
+  PostMessageA(Wnd, WM_NULL, 0, 0);
+  host.WaitMessage(20000);
+  EXPECT_LT(host.TickCount() - before, 10000u) << "it returned for the message, not the timeout";
+  host.ProcessMessages();
+}
+
+// A dialog box of this thread: its caption, its static texts, and a button pressed.
+struct Answered {
+  std::string Caption;
+  std::string Text;
+  bool HasNo = false;
+};
+
+HWND FindDialog(DWORD thread) {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      thread,
+      [](HWND wnd, LPARAM out) -> BOOL {
+        char cls[32] = {};
+        GetClassNameA(wnd, cls, sizeof cls);
+        if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(wnd)) return TRUE;
+        *reinterpret_cast<HWND*>(out) = wnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Waits (bounded) for a dialog of the thread, lets prepare() act on it, then presses button.
+template <class Prepare>
+std::future<Answered> AnswerDialog(DWORD thread, int button, Prepare prepare) {
+  return std::async(std::launch::async, [=] {
+    Answered a;
+    for (int waited = 0; waited < 10000; waited += 50) {
+      if (HWND dlg = FindDialog(thread)) {
+        SleepEx(100, FALSE);  // let it finish its own start-up
+        a.Caption = WindowText(dlg);
+        EnumChildWindows(
+            dlg,
+            [](HWND child, LPARAM out) -> BOOL {
+              char cls[32] = {};
+              GetClassNameA(child, cls, sizeof cls);
+              if (std::strcmp(cls, "Static") == 0) *reinterpret_cast<std::string*>(out) += WindowText(child);
+              return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&a.Text));
+        a.HasNo = GetDlgItem(dlg, IDNO) != nullptr;
+        prepare(dlg);
+        PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, button)));
+        return a;
+      }
+      SleepEx(50, FALSE);
+    }
+    return a;
+  });
+}
+
+TEST_F(Win32Host, MessageBoxShowsTheTextAndGivesTheAnswer) {
+  struct Case {
+    platform::MessageBoxKind Kind;
+    int Button;
+    bool Expected;
+  };
+  const Case cases[] = {
+      {platform::MessageBoxKind::Information, IDOK, true},
+      {platform::MessageBoxKind::Error, IDOK, true},
+      {platform::MessageBoxKind::Question, IDYES, true},
+      {platform::MessageBoxKind::Question, IDNO, false},
+  };
+  for (const Case& c : cases) {
+    auto answered = AnswerDialog(GetCurrentThreadId(), c.Button, [](HWND) {});
+    const bool result = platform::SystemWindowHost().MessageBox("Remove the rootkit now?", "Kestrova", c.Kind);
+    const Answered a = answered.get();
+    EXPECT_EQ(result, c.Expected) << c.Button;
+    EXPECT_EQ(a.Caption, "Kestrova");
+    EXPECT_NE(a.Text.find("Remove the rootkit now?"), std::string::npos) << a.Text;
+    EXPECT_EQ(a.HasNo, c.Kind == platform::MessageBoxKind::Question);
+  }
+}
+
+TEST_F(Win32Host, FileDialogsGiveTheChosenNameOrNothing) {
+  const std::string folder = testing::MakeTempFolder();
+  const std::string existing = folder + "report.txt";
+  testing::WriteWholeFile(existing, "x");
+  struct Case {
+    bool Save;
+    int Button;
+    std::string Typed;
+    std::string Expected;
+  };
+  const Case cases[] = {
+      {false, IDOK, existing, existing},
+      {true, IDOK, folder + "new.txt", folder + "new.txt"},
+      {false, IDCANCEL, "", ""},
+      {true, IDCANCEL, "", ""},
+  };
+  for (const Case& c : cases) {
+    const std::string typed = c.Typed;
+    auto answered = AnswerDialog(GetCurrentThreadId(), c.Button, [typed](HWND dlg) {
+      if (typed.empty()) return;
+      // The file name box: an edit (edt1) or, in newer layouts, a combo box (cmb13).
+      if (!SetDlgItemTextA(dlg, 0x480, typed.c_str())) SetDlgItemTextA(dlg, 0x47C, typed.c_str());
+    });
+    const std::string chosen =
+        platform::SystemWindowHost().FileDialog(c.Save, "Text files (*.txt)|*.txt|All files|*.*", c.Save ? "report.txt" : "");
+    answered.get();
+    EXPECT_EQ(chosen, c.Expected) << (c.Save ? "save " : "open ") << c.Button;
+  }
+}
+
+TEST(Win32HostAddress, OnlyWebAddressesAreOpened) {
+  // Nothing here may reach ShellExecute: each would start a program or a document.
+  const char* refused[] = {"C:\\windows\\notepad.exe", "notepad", "file:///c:/windows/win.ini", "",
+                           "javascript:alert(1)", "http://example.com/\"x"};
+  for (const char* address : refused) EXPECT_FALSE(platform::SystemWindowHost().OpenAddress(address)) << address;
+}
+
+}  // namespace
+}  // namespace kestrova
