@@ -16,6 +16,10 @@ int RunInteractiveMode() {
   ui::TApplication& application = ui::Application();
   application.Initialize();
   application.Title = "Kestrova";
+#if !defined(_WIN32)
+  // The desktop's window system, unless a test build has put its own host in place.
+  if (!application.HasHost()) application.SetHost(&platform::SystemWindowHost());
+#endif
   application.Run();
   return 0;
 }

@@ -70,4 +70,7 @@ class WindowHost {
   virtual std::string FileDialog(bool save, const std::string& filter, const std::string& initialName) = 0;
 };
 
+// The operating system's window host, one for the program's lifetime.
+WindowHost& SystemWindowHost();
+
 }  // namespace kestrova::platform
