@@ -17,10 +17,8 @@ int RunInteractiveMode() {
   ui::TApplication& application = ui::Application();
   application.Initialize();
   application.Title = "Kestrova";
-#ifdef KESTROVA_SYSTEM_WINDOW_HOST
   // The desktop's windows, unless a test build put another host in place.
   if (!application.HasHost()) application.SetHost(&platform::SystemWindowHost());
-#endif
   application.Run();
   return 0;
 }

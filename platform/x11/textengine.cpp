@@ -57,6 +57,8 @@ class FreeTypeEngine final : public TextEngine {
     for (auto& [key, face] : FFaces)
       if (face->Face) FT_Done_Face(face->Face);
     if (FLibrary) FT_Done_FreeType(FLibrary);
+    // Fontconfig keeps its parsed configuration until told; the engine lasts to the program's end.
+    FcFini();
   }
 
   FontMetrics Metrics(const FontDescription& font) override { return Face(font).Metrics; }

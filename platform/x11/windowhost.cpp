@@ -1,0 +1,603 @@
+// The window host on Linux: one Xlib window per form showing the form's bitmap with XPutImage,
+// X input turned into the Windows mouse and key messages the toolkit expects, the message loop
+// over the X connection, "open" through xdg-open.
+#include "platform/windowhost.h"
+
+#include "platform/desktopdialogs.h"
+#include "platform/messagebox.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/keysym.h>
+#include <spawn.h>
+#include <sys/select.h>
+#include <sys/wait.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace kestrova::platform {
+
+namespace {
+
+// The toolkit's message numbers and shift set (framework/ui/messages.h), which this layer
+// cannot include.
+constexpr unsigned kKeyDown = 0x0100, kKeyUp = 0x0101, kChar = 0x0102, kSysKeyDown = 0x0104, kSysKeyUp = 0x0105,
+                   kSysChar = 0x0106, kMouseMove = 0x0200, kLButtonDown = 0x0201, kLButtonUp = 0x0202,
+                   kLButtonDblClk = 0x0203, kRButtonDown = 0x0204, kRButtonUp = 0x0205, kRButtonDblClk = 0x0206;
+constexpr unsigned kShift = 1, kAlt = 2, kCtrl = 4, kLeft = 8, kRight = 16, kMiddle = 32;
+// The Windows defaults: a second press within this time and distance is a double-click.
+constexpr Time kDoubleClickTime = 500;
+constexpr int kDoubleClickDistance = 4;
+
+unsigned ShiftOf(unsigned state) {
+  unsigned shift = 0;
+  if (state & ShiftMask) shift |= kShift;
+  if (state & Mod1Mask) shift |= kAlt;
+  if (state & ControlMask) shift |= kCtrl;
+  if (state & Button1Mask) shift |= kLeft;
+  if (state & Button2Mask) shift |= kMiddle;
+  if (state & Button3Mask) shift |= kRight;
+  return shift;
+}
+
+unsigned ButtonShift(unsigned button) { return button == Button1 ? kLeft : button == Button3 ? kRight : kMiddle; }
+
+// The Windows virtual key for the keys the toolkit knows; 0 for the rest.
+unsigned VirtualKey(KeySym sym) {
+  if (sym >= XK_a && sym <= XK_z) return static_cast<unsigned>(sym - XK_a) + 'A';
+  if (sym >= XK_A && sym <= XK_Z) return static_cast<unsigned>(sym - XK_A) + 'A';
+  if (sym >= XK_0 && sym <= XK_9) return static_cast<unsigned>(sym - XK_0) + '0';
+  if (sym >= XK_F1 && sym <= XK_F12) return static_cast<unsigned>(sym - XK_F1) + 0x70;
+  switch (sym) {
+    case XK_BackSpace: return 0x08;
+    case XK_Tab:
+    case XK_ISO_Left_Tab: return 0x09;
+    case XK_Return:
+    case XK_KP_Enter: return 0x0D;
+    case XK_Shift_L:
+    case XK_Shift_R: return 0x10;
+    case XK_Control_L:
+    case XK_Control_R: return 0x11;
+    case XK_Alt_L:
+    case XK_Alt_R: return 0x12;
+    case XK_Escape: return 0x1B;
+    case XK_space: return 0x20;
+    case XK_Left: return 0x25;
+    case XK_Up: return 0x26;
+    case XK_Right: return 0x27;
+    case XK_Down: return 0x28;
+    case XK_Delete: return 0x2E;
+    default: return 0;
+  }
+}
+
+// Captions are ANSI (Latin-1 here); _NET_WM_NAME wants UTF-8.
+std::string Utf8Of(const std::string& latin1) {
+  std::string out;
+  for (unsigned char c : latin1) {
+    if (c < 0x80) out += static_cast<char>(c);
+    else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+// Motif hints: the window manager's frame without a maximise box and without resizing.
+struct MotifHints {
+  unsigned long Flags, Functions, Decorations;
+  long InputMode;
+  unsigned long State;
+};
+constexpr unsigned long kMwmHintsFunctions = 1, kMwmHintsDecorations = 2;
+constexpr unsigned long kMwmFuncResize = 2, kMwmFuncMove = 4, kMwmFuncMinimize = 8, kMwmFuncMaximize = 16, kMwmFuncClose = 32;
+constexpr unsigned long kMwmDecorBorder = 2, kMwmDecorResizeH = 4, kMwmDecorTitle = 8, kMwmDecorMenu = 16,
+                        kMwmDecorMinimize = 32, kMwmDecorMaximize = 64;
+
+class X11Host;
+
+// The pixels of one window, converted once to the visual's layout when it is not 0x00RRGGBB.
+class X11Picture {
+ public:
+  void Set(const std::uint32_t* pixels, int width, int height, int stride) {
+    FWidth = width;
+    FHeight = height;
+    FPixels.resize(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+      std::memcpy(&FPixels[static_cast<std::size_t>(y) * width], pixels + static_cast<std::size_t>(y) * stride,
+                  static_cast<std::size_t>(width) * 4);
+  }
+  bool Empty() const { return FPixels.empty(); }
+  // Draws the part of the picture inside the rectangle.
+  void Put(Display* display, Visual* visual, int depth, Drawable target, GC gc, int x, int y, int w, int h) const;
+
+ private:
+  int FWidth = 0, FHeight = 0;
+  std::vector<std::uint32_t> FPixels;
+};
+
+class X11Window final : public HostWindow {
+ public:
+  X11Window(X11Host& host, const WindowOptions& options, WindowListener& listener);
+  ~X11Window() override;
+
+  void Show(bool visible) override;
+  void SetCaption(const std::string& caption) override;
+  void Present(const std::uint32_t* pixels, int width, int height, int stride) override;
+  void Invalidate() override { FNeedsPaint = true; }
+  void SetCapture(bool capture) override;
+  void SetCursor(MouseCursor cursor) override;
+  void ShowHint(int screenX, int screenY, const std::uint32_t* pixels, int width, int height) override;
+  void HideHint() override;
+  void ClientOrigin(int& x, int& y) override;
+
+  void HandleEvent(XEvent& event);
+  // A repaint that was asked for, delivered from the message loop.
+  bool PaintIfNeeded();
+  bool NeedsPaint() const { return FNeedsPaint && FVisible; }
+  Window Handle() const { return FWindow; }
+  Window HintHandle() const { return FHint; }
+
+ private:
+  void Draw(int x, int y, int w, int h);
+  void DrawHint();
+  void MouseMove(int x, int y, unsigned shift);
+  void Button(XButtonEvent& e, bool down);
+  void Key(XKeyEvent& e, bool down);
+  void ReleaseCapture(bool notify);
+
+  X11Host& FHost;
+  Display* FDisplay;
+  WindowListener& FListener;
+  Window FWindow = 0;
+  GC FGC = nullptr;
+  Window FHint = 0;
+  X11Picture FPicture;
+  X11Picture FHintPicture;
+  bool FVisible = false;
+  bool FNeedsPaint = false;
+  bool FCaptured = false;
+  bool FActive = false;
+  int FMouseX = -1, FMouseY = -1;
+  unsigned FLastButton = 0;
+  Time FLastPress = 0;
+  int FLastPressX = 0, FLastPressY = 0;
+  bool FLastWasDouble = false;
+};
+
+class X11Host final : public WindowHost {
+ public:
+  ~X11Host() override {
+    if (FDisplay) {
+      XFreeCursor(FDisplay, FArrow);
+      XFreeCursor(FDisplay, FHand);
+      XCloseDisplay(FDisplay);
+    }
+  }
+
+  std::unique_ptr<HostWindow> CreateHostWindow(const WindowOptions& options, WindowListener& listener) override {
+    Connect();
+    auto window = std::make_unique<X11Window>(*this, options, listener);
+    FWindows[window->Handle()] = window.get();
+    return window;
+  }
+
+  void ProcessMessages() override {
+    if (!FDisplay) return;
+    XFlush(FDisplay);
+    while (XPending(FDisplay) > 0) {
+      XEvent event;
+      XNextEvent(FDisplay, &event);
+      // The window may go while it handles the event (a close): look it up for each one.
+      if (auto it = FWindows.find(event.xany.window); it != FWindows.end()) it->second->HandleEvent(event);
+    }
+    for (X11Window* w : Windows()) w->PaintIfNeeded();
+    XFlush(FDisplay);
+  }
+
+  void WaitMessage(unsigned timeoutMs) override {
+    if (!FDisplay) {
+      timespec pause{static_cast<time_t>(timeoutMs / 1000), static_cast<long>(timeoutMs % 1000) * 1000000L};
+      nanosleep(&pause, nullptr);
+      return;
+    }
+    XFlush(FDisplay);
+    if (XPending(FDisplay) > 0) return;
+    for (X11Window* w : Windows())
+      if (w->NeedsPaint()) return;
+    const int fd = ConnectionNumber(FDisplay);
+    fd_set read;
+    FD_ZERO(&read);
+    FD_SET(fd, &read);
+    timeval timeout{static_cast<time_t>(timeoutMs / 1000), static_cast<suseconds_t>((timeoutMs % 1000) * 1000)};
+    select(fd + 1, &read, nullptr, nullptr, &timeout);
+  }
+
+  std::uint64_t TickCount() override {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec / 1000000);
+  }
+
+  bool OpenAddress(const std::string& address) override {
+    // An address that begins like an option would be taken as one by xdg-open.
+    if (address.empty() || address[0] == '-') return false;
+    std::string program = "xdg-open";
+    std::vector<char*> argv = {program.data(), const_cast<char*>(address.c_str()), nullptr};
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv.data(), environ) != 0) return false;
+    // xdg-open hands the address to the browser and ends; its exit is collected out of the way
+    // of the message loop so that it leaves no zombie behind.
+    std::thread([pid] {
+      int status = 0;
+      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+    }).detach();
+    return true;
+  }
+
+  // The toolkit registers dialogs built from its own controls; until it has, the text goes to
+  // standard error and a question is answered with its safe answer, No.
+  bool MessageBox(const std::string& text, const std::string& caption, MessageBoxKind kind) override {
+    if (DesktopDialogs* dialogs = RegisteredDesktopDialogs()) return dialogs->MessageBox(text, caption, kind);
+    ShowMessageBox(text, caption, kind == MessageBoxKind::Error ? MessageIcon::Error : MessageIcon{});  // {}: no icon
+    return kind != MessageBoxKind::Question;
+  }
+
+  std::string FileDialog(bool save, const std::string& filter, const std::string& initialName) override {
+    if (DesktopDialogs* dialogs = RegisteredDesktopDialogs()) return dialogs->FileDialog(save, filter, initialName);
+    return {};
+  }
+
+  void Forget(Window window) { FWindows.erase(window); }
+  Display* Connection() const { return FDisplay; }
+  Atom Protocols = 0, DeleteWindow = 0, NetWmName = 0, Utf8String = 0, MotifWmHints = 0;
+  Cursor FArrow = 0, FHand = 0;
+
+ private:
+  void Connect() {
+    if (FDisplay) return;
+    const char* name = std::getenv("DISPLAY");
+    FDisplay = XOpenDisplay(nullptr);
+    if (!FDisplay)
+      throw std::runtime_error(std::string("Cannot open the X display \"") + (name ? name : "") +
+                               "\": the window needs a graphical desktop");
+    Protocols = XInternAtom(FDisplay, "WM_PROTOCOLS", False);
+    DeleteWindow = XInternAtom(FDisplay, "WM_DELETE_WINDOW", False);
+    NetWmName = XInternAtom(FDisplay, "_NET_WM_NAME", False);
+    Utf8String = XInternAtom(FDisplay, "UTF8_STRING", False);
+    MotifWmHints = XInternAtom(FDisplay, "_MOTIF_WM_HINTS", False);
+    FArrow = XCreateFontCursor(FDisplay, XC_left_ptr);
+    FHand = XCreateFontCursor(FDisplay, XC_hand2);
+  }
+
+  std::vector<X11Window*> Windows() const {
+    std::vector<X11Window*> list;
+    for (auto& [handle, window] : FWindows)
+      if (handle == window->Handle()) list.push_back(window);
+    return list;
+  }
+
+  Display* FDisplay = nullptr;
+  std::map<Window, X11Window*> FWindows;
+  friend class X11Window;
+};
+
+void X11Picture::Put(Display* display, Visual* visual, int depth, Drawable target, GC gc, int x, int y, int w, int h) const {
+  x = std::max(x, 0);
+  y = std::max(y, 0);
+  w = std::min(w, FWidth - x);
+  h = std::min(h, FHeight - y);
+  if (w <= 0 || h <= 0) return;
+  XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
+                               static_cast<unsigned>(FWidth), static_cast<unsigned>(FHeight), 32, 0);
+  if (!image) return;
+  const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst && visual->red_mask == 0xFF0000 &&
+                      visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF &&
+                      image->bytes_per_line == FWidth * 4;
+  std::vector<std::uint32_t> converted;
+  if (direct) {
+    image->data = reinterpret_cast<char*>(const_cast<std::uint32_t*>(FPixels.data()));
+  } else {
+    // Any other true-colour layout: each pixel placed through the image's own routine.
+    image->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(image->bytes_per_line), static_cast<std::size_t>(FHeight)));
+    if (!image->data) {
+      XDestroyImage(image);
+      return;
+    }
+    auto scale = [](unsigned value, unsigned long mask) {
+      if (!mask) return 0ul;
+      int shift = 0;
+      while (!((mask >> shift) & 1)) ++shift;
+      const unsigned long max = mask >> shift;
+      return ((static_cast<unsigned long>(value) * max + 127) / 255) << shift;
+    };
+    for (int py = y; py < y + h; ++py)
+      for (int px = x; px < x + w; ++px) {
+        const std::uint32_t p = FPixels[static_cast<std::size_t>(py) * FWidth + px];
+        XPutPixel(image, px, py,
+                  scale((p >> 16) & 0xFF, visual->red_mask) | scale((p >> 8) & 0xFF, visual->green_mask) |
+                      scale(p & 0xFF, visual->blue_mask));
+      }
+  }
+  XPutImage(display, target, gc, image, x, y, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
+  if (direct) image->data = nullptr;  // the pixels stay ours
+  XDestroyImage(image);
+}
+
+X11Window::X11Window(X11Host& host, const WindowOptions& options, WindowListener& listener)
+    : FHost(host), FDisplay(host.Connection()), FListener(listener) {
+  const int screen = DefaultScreen(FDisplay);
+  const int width = std::max(1, options.ClientWidth), height = std::max(1, options.ClientHeight);
+  int left = options.Left, top = options.Top;
+  if (options.CenterOnScreen) {
+    left = (DisplayWidth(FDisplay, screen) - width) / 2;
+    top = (DisplayHeight(FDisplay, screen) - height) / 2;
+  }
+  XSetWindowAttributes attributes{};
+  attributes.background_pixmap = None;  // no flash of the server's background before a paint
+  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask |
+                          KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask;
+  attributes.cursor = host.FArrow;
+  FWindow = XCreateWindow(FDisplay, RootWindow(FDisplay, screen), left, top, static_cast<unsigned>(width),
+                          static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                          CWBackPixmap | CWEventMask | CWCursor, &attributes);
+  FGC = XCreateGC(FDisplay, FWindow, 0, nullptr);
+
+  XSizeHints* size = XAllocSizeHints();
+  size->flags = PPosition | USPosition;
+  size->x = left;
+  size->y = top;
+  if (!options.Sizeable) {
+    size->flags |= PMinSize | PMaxSize;
+    size->min_width = size->max_width = width;
+    size->min_height = size->max_height = height;
+  }
+  XWMHints* wm = XAllocWMHints();
+  wm->flags = InputHint | StateHint;
+  wm->input = True;
+  wm->initial_state = NormalState;
+  XClassHint* cls = XAllocClassHint();
+  std::string resName = "kestrova", resClass = "Kestrova";
+  cls->res_name = resName.data();
+  cls->res_class = resClass.data();
+  XSetWMProperties(FDisplay, FWindow, nullptr, nullptr, nullptr, 0, size, wm, cls);
+  XFree(size);
+  XFree(wm);
+  XFree(cls);
+  XSetWMProtocols(FDisplay, FWindow, &host.DeleteWindow, 1);
+
+  MotifHints motif{};
+  motif.Flags = kMwmHintsFunctions | kMwmHintsDecorations;
+  motif.Functions = kMwmFuncMove | (options.SystemMenu ? kMwmFuncClose : 0) | (options.MinimizeBox ? kMwmFuncMinimize : 0) |
+                    (options.MaximizeBox ? kMwmFuncMaximize : 0) | (options.Sizeable ? kMwmFuncResize : 0);
+  motif.Decorations = kMwmDecorBorder | kMwmDecorTitle | (options.SystemMenu ? kMwmDecorMenu : 0) |
+                      (options.MinimizeBox ? kMwmDecorMinimize : 0) | (options.MaximizeBox ? kMwmDecorMaximize : 0) |
+                      (options.Sizeable ? kMwmDecorResizeH : 0);
+  XChangeProperty(FDisplay, FWindow, host.MotifWmHints, host.MotifWmHints, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&motif), 5);
+  SetCaption(options.Caption);
+}
+
+X11Window::~X11Window() {
+  ReleaseCapture(false);
+  HideHint();
+  if (FHint) XDestroyWindow(FDisplay, FHint);
+  FHost.Forget(FWindow);
+  if (FHint) FHost.Forget(FHint);
+  XFreeGC(FDisplay, FGC);
+  XDestroyWindow(FDisplay, FWindow);
+  XFlush(FDisplay);
+}
+
+void X11Window::Show(bool visible) {
+  if (visible == FVisible) return;
+  FVisible = visible;
+  if (visible) {
+    XMapRaised(FDisplay, FWindow);
+  } else {
+    ReleaseCapture(true);
+    HideHint();
+    XUnmapWindow(FDisplay, FWindow);
+  }
+  XFlush(FDisplay);
+}
+
+void X11Window::SetCaption(const std::string& caption) {
+  XTextProperty name{};
+  std::string copy = caption;
+  char* list[] = {copy.data()};
+  if (XStringListToTextProperty(list, 1, &name)) {
+    XSetWMName(FDisplay, FWindow, &name);
+    XSetWMIconName(FDisplay, FWindow, &name);
+    XFree(name.value);
+  }
+  const std::string utf8 = Utf8Of(caption);
+  XChangeProperty(FDisplay, FWindow, FHost.NetWmName, FHost.Utf8String, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+}
+
+void X11Window::Present(const std::uint32_t* pixels, int width, int height, int stride) {
+  FPicture.Set(pixels, width, height, stride);
+  FNeedsPaint = false;
+  if (FVisible) Draw(0, 0, width, height);
+}
+
+void X11Window::Draw(int x, int y, int w, int h) {
+  const int screen = DefaultScreen(FDisplay);
+  FPicture.Put(FDisplay, DefaultVisual(FDisplay, screen), DefaultDepth(FDisplay, screen), FWindow, FGC, x, y, w, h);
+}
+
+bool X11Window::PaintIfNeeded() {
+  if (!NeedsPaint()) return false;
+  FListener.HostPaint();
+  return true;
+}
+
+void X11Window::SetCapture(bool capture) {
+  if (capture == FCaptured) return;
+  FCaptured = capture;
+  if (capture)
+    XGrabPointer(FDisplay, FWindow, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                 GrabModeAsync, None, None, CurrentTime);
+  else
+    XUngrabPointer(FDisplay, CurrentTime);
+  XFlush(FDisplay);
+}
+
+void X11Window::ReleaseCapture(bool notify) {
+  if (!FCaptured) return;
+  SetCapture(false);
+  if (notify) FListener.HostCaptureLost();
+}
+
+void X11Window::SetCursor(MouseCursor cursor) {
+  XDefineCursor(FDisplay, FWindow, cursor == MouseCursor::Hand ? FHost.FHand : FHost.FArrow);
+  XFlush(FDisplay);
+}
+
+void X11Window::ShowHint(int screenX, int screenY, const std::uint32_t* pixels, int width, int height) {
+  if (width <= 0 || height <= 0) return;
+  FHintPicture.Set(pixels, width, height, width);
+  const int screen = DefaultScreen(FDisplay);
+  if (!FHint) {
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;  // a hint is no window of the window manager's
+    attributes.background_pixmap = None;
+    attributes.event_mask = ExposureMask;
+    attributes.save_under = True;
+    FHint = XCreateWindow(FDisplay, RootWindow(FDisplay, screen), screenX, screenY, static_cast<unsigned>(width),
+                          static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                          CWOverrideRedirect | CWBackPixmap | CWEventMask | CWSaveUnder, &attributes);
+    FHost.FWindows[FHint] = this;
+  } else {
+    XMoveResizeWindow(FDisplay, FHint, screenX, screenY, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  }
+  XMapRaised(FDisplay, FHint);
+  DrawHint();
+  XFlush(FDisplay);
+}
+
+void X11Window::DrawHint() {
+  const int screen = DefaultScreen(FDisplay);
+  FHintPicture.Put(FDisplay, DefaultVisual(FDisplay, screen), DefaultDepth(FDisplay, screen), FHint, FGC, 0, 0, 1 << 15, 1 << 15);
+}
+
+void X11Window::HideHint() {
+  if (!FHint) return;
+  XUnmapWindow(FDisplay, FHint);
+  XFlush(FDisplay);
+}
+
+void X11Window::ClientOrigin(int& x, int& y) {
+  Window child = 0;
+  x = y = 0;
+  XTranslateCoordinates(FDisplay, FWindow, DefaultRootWindow(FDisplay), 0, 0, &x, &y, &child);
+}
+
+void X11Window::MouseMove(int x, int y, unsigned shift) {
+  FMouseX = x;
+  FMouseY = y;
+  FListener.HostMouse(kMouseMove, x, y, shift);
+}
+
+void X11Window::Button(XButtonEvent& e, bool down) {
+  if (e.button != Button1 && e.button != Button3) return;  // the middle button and the wheel mean nothing here
+  const bool left = e.button == Button1;
+  // The button that changes is in the state after the event, as Windows reports it.
+  const unsigned shift = down ? ShiftOf(e.state) | ButtonShift(e.button) : ShiftOf(e.state) & ~ButtonShift(e.button);
+  if (e.x != FMouseX || e.y != FMouseY) MouseMove(e.x, e.y, ShiftOf(e.state));
+  if (!down) {
+    FListener.HostMouse(left ? kLButtonUp : kRButtonUp, e.x, e.y, shift);
+    return;
+  }
+  const bool dbl = !FLastWasDouble && e.button == FLastButton && e.time - FLastPress <= kDoubleClickTime &&
+                   std::abs(e.x - FLastPressX) <= kDoubleClickDistance && std::abs(e.y - FLastPressY) <= kDoubleClickDistance;
+  FLastButton = e.button;
+  FLastPress = e.time;
+  FLastPressX = e.x;
+  FLastPressY = e.y;
+  FLastWasDouble = dbl;  // a third press starts over
+  FListener.HostMouse(dbl ? (left ? kLButtonDblClk : kRButtonDblClk) : (left ? kLButtonDown : kRButtonDown), e.x, e.y, shift);
+}
+
+void X11Window::Key(XKeyEvent& e, bool down) {
+  char text[8] = {};
+  KeySym sym = NoSymbol;
+  const int length = XLookupString(&e, text, sizeof text, &sym, nullptr);
+  const unsigned shift = ShiftOf(e.state) & (kShift | kAlt | kCtrl);
+  const bool alt = (shift & kAlt) != 0;
+  if (const unsigned key = VirtualKey(sym)) FListener.HostKey(down ? (alt ? kSysKeyDown : kKeyDown) : (alt ? kSysKeyUp : kKeyUp), key, shift);
+  if (!down) return;
+  // Printable characters and backspace; the dialog keys (Tab, Enter, Escape) act as keys only.
+  for (int i = 0; i < length; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if ((c >= 0x20 && c != 0x7F) || c == 0x08) FListener.HostKey(alt ? kSysChar : kChar, c, shift);
+  }
+}
+
+void X11Window::HandleEvent(XEvent& event) {
+  if (event.xany.window == FHint) {
+    if (event.type == Expose && event.xexpose.count == 0) DrawHint();
+    return;
+  }
+  switch (event.type) {
+    case Expose:
+      if (FPicture.Empty()) FNeedsPaint = true;
+      else Draw(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
+      break;
+    case MotionNotify: {
+      // Only the latest position matters.
+      XEvent next;
+      while (XCheckTypedWindowEvent(FDisplay, FWindow, MotionNotify, &next)) event = next;
+      MouseMove(event.xmotion.x, event.xmotion.y, ShiftOf(event.xmotion.state));
+      break;
+    }
+    case LeaveNotify:
+      // The pointer left the window: no control is under it any more.
+      if (!FCaptured && event.xcrossing.mode == NotifyNormal) MouseMove(event.xcrossing.x, event.xcrossing.y, ShiftOf(event.xcrossing.state));
+      break;
+    case ButtonPress: Button(event.xbutton, true); break;
+    case ButtonRelease: Button(event.xbutton, false); break;
+    case KeyPress: Key(event.xkey, true); break;
+    case KeyRelease: Key(event.xkey, false); break;
+    case FocusIn:
+    case FocusOut: {
+      if (event.xfocus.mode == NotifyGrab || event.xfocus.mode == NotifyUngrab || event.xfocus.detail == NotifyPointer) break;
+      const bool active = event.type == FocusIn;
+      if (active == FActive) break;
+      FActive = active;
+      FListener.HostActivate(active);
+      break;
+    }
+    case UnmapNotify: ReleaseCapture(true); break;
+    case ClientMessage:
+      if (event.xclient.message_type == FHost.Protocols && static_cast<Atom>(event.xclient.data.l[0]) == FHost.DeleteWindow)
+        FListener.HostCloseRequest();
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+WindowHost& SystemWindowHost() {
+  // Never destroyed: forms freed at exit still close their windows through it.
+  static X11Host* host = new X11Host;
+  return *host;
+}
+
+}  // namespace kestrova::platform
