@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/memoryregions.h"
 
@@ -36,11 +37,37 @@ std::uint32_t TypeOf(const Mapping& m) {
 class OwnProcessMemory final : public IMemoryRegions {
  public:
   bool Query(std::uintptr_t address, MemoryRegion& region) override {
+    // A walk over the address space starts at 0: read the maps once for the whole walk instead
+    // of once per region.
+    if (address == 0 || FMappings.empty()) ReadMappings();
+    for (const MemoryRegion& m : FMappings) {
+      if (address < m.Base) {  // in the gap before this mapping
+        const std::uintptr_t base = address & ~static_cast<std::uintptr_t>(0xFFF);
+        region = MemoryRegion{base, m.Base - base, kMemFree, kPageNoAccess, 0};
+        return true;
+      }
+      if (address < m.Base + m.Size) {
+        region = m;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  bool Read(std::uintptr_t address, void* buffer, std::size_t size) override {
+    // The kernel copies for us and answers EFAULT for an unreadable page instead of a crash.
+    struct iovec local = {buffer, size};
+    struct iovec remote = {reinterpret_cast<void*>(address), size};
+    return process_vm_readv(getpid(), &local, 1, &remote, 1, 0) == static_cast<ssize_t>(size);
+  }
+
+ private:
+  void ReadMappings() {
+    FMappings.clear();
     FILE* maps = std::fopen("/proc/self/maps", "re");
-    if (maps == nullptr) return false;
-    bool found = false;
+    if (maps == nullptr) return;
     char line[1024];
-    while (!found && std::fgets(line, sizeof line, maps) != nullptr) {
+    while (std::fgets(line, sizeof line, maps) != nullptr) {
       Mapping m;
       unsigned long long start = 0, end = 0;
       if (std::sscanf(line, "%llx-%llx %4s %*s %*s %lu %511[^\n]", &start, &end, m.Perms, &m.Inode, m.Path) < 4)
@@ -50,25 +77,12 @@ class OwnProcessMemory final : public IMemoryRegions {
       const char* path = m.Path;
       while (*path == ' ') ++path;
       std::memmove(m.Path, path, std::strlen(path) + 1);
-      if (address < m.Start) {  // in the gap before this mapping
-        const std::uintptr_t base = address & ~static_cast<std::uintptr_t>(0xFFF);
-        region = MemoryRegion{base, m.Start - base, kMemFree, kPageNoAccess, 0};
-        found = true;
-      } else if (address < m.End) {
-        region = MemoryRegion{m.Start, m.End - m.Start, kMemCommit, ProtectionOf(m.Perms), TypeOf(m)};
-        found = true;
-      }
+      FMappings.push_back(MemoryRegion{m.Start, m.End - m.Start, kMemCommit, ProtectionOf(m.Perms), TypeOf(m)});
     }
     std::fclose(maps);
-    return found;
   }
 
-  bool Read(std::uintptr_t address, void* buffer, std::size_t size) override {
-    // The kernel copies for us and answers EFAULT for an unreadable page instead of a crash.
-    struct iovec local = {buffer, size};
-    struct iovec remote = {reinterpret_cast<void*>(address), size};
-    return process_vm_readv(getpid(), &local, 1, &remote, 1, 0) == static_cast<ssize_t>(size);
-  }
+  std::vector<MemoryRegion> FMappings;
 };
 
 }  // namespace
