@@ -279,26 +279,34 @@ class Reader {
       negative = true;
       ++FAt;
     }
-    std::int64_t value = 0;
+    // Unsigned, with the digit count checked before each step: no text can overflow it.
+    std::uint64_t value = 0;
     int digits = 0;
     // Read the same way whatever the locale: ASCII digits only.
     if (FAt < FText.size() && FText[FAt] == '$') {
       ++FAt;
       while (FAt < FText.size() && std::isxdigit(static_cast<unsigned char>(FText[FAt]))) {
-        const char h = FText[FAt++];
-        value = value * 16 + (std::isdigit(static_cast<unsigned char>(h)) ? h - '0' : std::tolower(h) - 'a' + 10);
         if (++digits > 16) Fail("number too large");
+        const char h = FText[FAt++];
+        value = value * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(h)) ? h - '0' : std::tolower(h) - 'a' + 10);
       }
     } else {
       while (FAt < FText.size() && std::isdigit(static_cast<unsigned char>(FText[FAt]))) {
-        value = value * 10 + (FText[FAt++] - '0');
         if (++digits > 18) Fail("number too large");
+        value = value * 10 + static_cast<unsigned>(FText[FAt++] - '0');
       }
     }
     if (digits == 0) Fail("number expected, found " + Found());
     if (FAt < FText.size() && (FText[FAt] == '.' || std::isalpha(static_cast<unsigned char>(FText[FAt]))))
       Fail("integer expected, found " + Found());
-    return negative ? -value : value;
+    // A hexadecimal text is a bit pattern ($FFFFFFFFFFFFFFFF is -1), as the stored form has it.
+    return static_cast<std::int64_t>(negative ? 0 - value : value);
+  }
+
+  // Integer properties and font sizes are 32-bit in the stored form.
+  int Int32Value(const TComponent& c, const std::string& property, const Value& v) const {
+    if (v.Int < INT32_MIN || v.Int > INT32_MAX) throw ELayoutError(v.Line, "value out of range for " + std::string(c.ClassName()) + "." + property);
+    return static_cast<int>(v.Int);
   }
 
   [[noreturn]] void BadValue(const TComponent& c, const std::string& property, const Value& v) const {
@@ -320,8 +328,8 @@ class Reader {
   void ApplyFont(TComponent& c, const std::string& path, gfx::TFont& font, const std::string& sub, const Value& v) {
     static const std::vector<std::string> styles = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
     if (rtl::SameText(sub, "Name") && v.K == Value::String) font.SetName(v.Str);
-    else if (rtl::SameText(sub, "Height") && v.K == Value::Integer) font.SetHeight(static_cast<int>(v.Int));
-    else if (rtl::SameText(sub, "Size") && v.K == Value::Integer) font.SetSize(static_cast<int>(v.Int));
+    else if (rtl::SameText(sub, "Height") && v.K == Value::Integer) font.SetHeight(Int32Value(c, path, v));
+    else if (rtl::SameText(sub, "Size") && v.K == Value::Integer) font.SetSize(Int32Value(c, path, v));
     else if (rtl::SameText(sub, "Color")) font.SetColor(ColorValue(c, path, v));
     else if (rtl::SameText(sub, "Style")) font.SetStyle(static_cast<gfx::TFontStyles>(SetMask(c, path, styles, v)));
     else if (rtl::SameText(sub, "Charset")) {
@@ -382,7 +390,7 @@ class Reader {
         return;
       case TPropertyKind::pkInteger:
         if (v.K != Value::Integer) BadValue(c, path, v);
-        p.SetOrdinal(c, v.Int);
+        p.SetOrdinal(c, Int32Value(c, path, v));
         return;
       case TPropertyKind::pkBoolean:
         if (v.K == Value::Ident && rtl::SameText(v.Str, "True")) return p.SetOrdinal(c, 1);

@@ -256,6 +256,9 @@ TEST_F(UiFixture, LayoutErrorsNameClassPropertyAndLine) {
       {"object f: TOther\nend\n", "Line 1: the layout is for TOther, not TfrmDemo"},
       {"object f: TfrmDemo\n  Left = 12abc\nend\n", "Line 2: integer expected, found \"abc\""},
       {"object f: TfrmDemo\n  Caption = 'x'\n", "Line 3: property, \"object\" or \"end\" expected, found end of text"},
+      {"object f: TfrmDemo\n  Left = 9999999999999999999\nend\n", "Line 2: number too large"},
+      {"object f: TfrmDemo\n  Left = 2147483648\nend\n", "Line 2: value out of range for TfrmDemo.Left"},
+      {"object f: TfrmDemo\n  Font.Height = -$80000001\nend\n", "Line 2: value out of range for TfrmDemo.Font.Height"},
   };
   for (const Case& c : cases) {
     TfrmDemo form(nullptr);
