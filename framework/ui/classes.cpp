@@ -101,9 +101,9 @@ void TComponent::Loaded() { FState &= static_cast<std::uint8_t>(~(csLoading | cs
 
 void TComponent::ReadChild(TComponent&) {}
 
-void TComponent::PublishMethod(const std::string& name, TNotifyEvent handler) { FMethods[rtl::UpperCase(name)] = std::move(handler); }
+void TComponent::PublishAny(const std::string& name, std::any handler) { FMethods[rtl::UpperCase(name)] = std::move(handler); }
 
-const TNotifyEvent* TComponent::FindMethod(const std::string& name) const {
+const std::any* TComponent::FindMethod(const std::string& name) const {
   auto it = FMethods.find(rtl::UpperCase(name));
   return it == FMethods.end() ? nullptr : &it->second;
 }

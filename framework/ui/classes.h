@@ -1,6 +1,7 @@
 // Components (owner, name, owned components in order, Loaded) and the one published-property
 // table per class that the layout reader, the localizer and any writer use.
 #pragma once
+#include <any>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -35,7 +36,8 @@ struct TPropertyInfo {
   std::function<gfx::TFont*(TComponent&)> GetFont;
   std::function<rtl::TStringList*(TComponent&)> GetStrings;
   std::function<gfx::TBitmap*(TComponent&)> GetPicture;
-  std::function<void(TComponent&, TNotifyEvent)> SetEvent;
+  // False when the handler is not of the event's type.
+  std::function<bool(TComponent&, const std::any&)> SetEvent;
   std::function<TComponent*(TComponent&)> GetComponent;
   std::function<void(TComponent&, TComponent*)> SetComponent;
   // Not written when the value equals it; absent: always written.
@@ -130,9 +132,17 @@ struct Published {
     p.GetPicture = [get](TComponent& c) { return get(As(c)); };
     return p;
   }
-  static TPropertyInfo Event(std::string name, std::function<void(T&, TNotifyEvent)> set) {
+  static TPropertyInfo Event(std::string name, std::function<void(T&, TNotifyEvent)> set) { return TypedEvent<TNotifyEvent>(std::move(name), std::move(set)); }
+  // An event of another type (mouse, key, ...): a layout may only name a handler of that type.
+  template <class E>
+  static TPropertyInfo TypedEvent(std::string name, std::function<void(T&, E)> set) {
     TPropertyInfo p = Info(std::move(name), TPropertyKind::pkEvent);
-    p.SetEvent = [set](TComponent& c, TNotifyEvent e) { set(As(c), std::move(e)); };
+    p.SetEvent = [set](TComponent& c, const std::any& handler) {
+      const E* e = std::any_cast<E>(&handler);
+      if (!e) return false;
+      set(As(c), *e);
+      return true;
+    };
     return p;
   }
   static TPropertyInfo Component(std::string name, std::function<TComponent*(T&)> get, std::function<void(T&, TComponent*)> set) {
@@ -181,9 +191,15 @@ class TComponent {
 
   // The layout reader hands each object nested in this one's text here.
   virtual void ReadChild(TComponent& child);
-  // Event handlers a layout may name ("OnClick = btGoClick"), published by the root.
-  void PublishMethod(const std::string& name, TNotifyEvent handler);
-  const TNotifyEvent* FindMethod(const std::string& name) const;
+  // Event handlers a layout may name ("OnClick = btGoClick"), published by the root. A handler of
+  // another event type names it: PublishMethod<TMouseEvent>("pnlMouseDown", ...).
+  void PublishMethod(const std::string& name, TNotifyEvent handler) { PublishMethod<TNotifyEvent>(name, std::move(handler)); }
+  template <class E>
+  void PublishMethod(const std::string& name, std::type_identity_t<E> handler) {
+    PublishAny(name, std::any(std::move(handler)));
+  }
+  // The handler, whatever its type; null when none has that name.
+  const std::any* FindMethod(const std::string& name) const;
 
   int Tag = 0;
 
@@ -193,12 +209,13 @@ class TComponent {
 
  private:
   void Remove(TComponent* component);
+  void PublishAny(const std::string& name, std::any handler);
 
   TComponent* FOwner;
   std::string FName;
   std::vector<TComponent*> FComponents;
   std::uint8_t FState = 0;
-  std::map<std::string, TNotifyEvent> FMethods;
+  std::map<std::string, std::any> FMethods;
 };
 
 // Classes the layout reader can create by name.

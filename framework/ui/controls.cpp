@@ -54,6 +54,9 @@ const TPropertyTable& TControl::ClassProperties() {
       P::Event("OnClick", [](TControl& c, TNotifyEvent e) { c.OnClick = std::move(e); }),
       P::Event("OnDblClick", [](TControl& c, TNotifyEvent e) { c.OnDblClick = std::move(e); }),
       P::Event("OnResize", [](TControl& c, TNotifyEvent e) { c.OnResize = std::move(e); }),
+      P::TypedEvent<TMouseEvent>("OnMouseDown", [](TControl& c, TMouseEvent e) { c.OnMouseDown = std::move(e); }),
+      P::TypedEvent<TMouseEvent>("OnMouseUp", [](TControl& c, TMouseEvent e) { c.OnMouseUp = std::move(e); }),
+      P::TypedEvent<TMouseMoveEvent>("OnMouseMove", [](TControl& c, TMouseMoveEvent e) { c.OnMouseMove = std::move(e); }),
   });
   return table;
 }
@@ -346,6 +349,9 @@ const TPropertyTable& TWinControl::ClassProperties() {
       P::Boolean("TabStop", [](TWinControl& c) { return c.TabStop(); }, [](TWinControl& c, bool v) { c.SetTabStop(v); }, false),
       P::Event("OnEnter", [](TWinControl& c, TNotifyEvent e) { c.OnEnter = std::move(e); }),
       P::Event("OnExit", [](TWinControl& c, TNotifyEvent e) { c.OnExit = std::move(e); }),
+      P::TypedEvent<TKeyEvent>("OnKeyDown", [](TWinControl& c, TKeyEvent e) { c.OnKeyDown = std::move(e); }),
+      P::TypedEvent<TKeyEvent>("OnKeyUp", [](TWinControl& c, TKeyEvent e) { c.OnKeyUp = std::move(e); }),
+      P::TypedEvent<TKeyPressEvent>("OnKeyPress", [](TWinControl& c, TKeyPressEvent e) { c.OnKeyPress = std::move(e); }),
   });
   return table;
 }

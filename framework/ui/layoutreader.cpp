@@ -428,9 +428,10 @@ class Reader {
       }
       case TPropertyKind::pkEvent: {
         if (v.K != Value::Ident) BadValue(c, path, v);
-        const TNotifyEvent* handler = FRoot.FindMethod(v.Str);
+        const std::any* handler = FRoot.FindMethod(v.Str);
         if (!handler) throw ELayoutError(v.Line, "method " + v.Str + " not found for " + c.ClassName() + "." + path);
-        p.SetEvent(c, *handler);
+        if (!p.SetEvent(c, *handler))
+          throw ELayoutError(v.Line, "method " + v.Str + " does not fit the event " + c.ClassName() + "." + path);
         return;
       }
       case TPropertyKind::pkComponent:

@@ -80,6 +80,9 @@ class TfrmDemo : public TForm {
  public:
   explicit TfrmDemo(TComponent* owner) : TForm(owner) {
     PublishMethod("lblLinkClick", [this](TComponent* sender) { Clicked.push_back(static_cast<TControl*>(sender)->Name()); });
+    PublishMethod<TMouseEvent>("pnlMouseDown", [this](TComponent* sender, TMouseButton, TShiftState, int x, int y) {
+      Clicked.push_back(sender->Name() + "@" + std::to_string(x) + "," + std::to_string(y));
+    });
   }
   const char* ClassName() const override { return "TfrmDemo"; }
   std::vector<std::string> Clicked;
@@ -257,6 +260,8 @@ TEST_F(UiFixture, LayoutErrorsNameClassPropertyAndLine) {
       {"object f: TfrmDemo\n  Left = 12abc\nend\n", "Line 2: integer expected, found \"abc\""},
       {"object f: TfrmDemo\n  Caption = 'x'\n", "Line 3: property, \"object\" or \"end\" expected, found end of text"},
       {"object f: TfrmDemo\n  Left = 9999999999999999999\nend\n", "Line 2: number too large"},
+      {"object f: TfrmDemo\n  OnClick = pnlMouseDown\nend\n", "Line 2: method pnlMouseDown does not fit the event TfrmDemo.OnClick"},
+      {"object f: TfrmDemo\n  OnMouseDown = lblLinkClick\nend\n", "Line 2: method lblLinkClick does not fit the event TfrmDemo.OnMouseDown"},
       {"object f: TfrmDemo\n  Left = 2147483648\nend\n", "Line 2: value out of range for TfrmDemo.Left"},
       {"object f: TfrmDemo\n  Font.Height = -$80000001\nend\n", "Line 2: value out of range for TfrmDemo.Font.Height"},
   };
@@ -270,6 +275,17 @@ TEST_F(UiFixture, LayoutErrorsNameClassPropertyAndLine) {
     }
     EXPECT_FALSE(form.Loading());
   }
+}
+
+TEST_F(UiFixture, LayoutNamesHandlersOfEveryEventType) {
+  TfrmDemo form(nullptr);
+  ReadLayout("object f: TfrmDemo\n  ClientWidth = 100\n  ClientHeight = 50\n"
+             "  object pnl: TPanel\n    Left = 10\n    Top = 10\n    Width = 50\n    Height = 20\n"
+             "    OnMouseDown = pnlMouseDown\n  end\nend\n",
+             form);
+  form.Show();
+  Host.Windows.at(0)->Click(15, 12);
+  EXPECT_EQ(form.Clicked, (std::vector<std::string>{"pnl@5,2"}));
 }
 
 struct Shown : UiFixture {
