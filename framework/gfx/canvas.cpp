@@ -164,6 +164,10 @@ void TCanvas::SpanDevice(int y, int x0, int x1, std::uint32_t value) {
 void TCanvas::PenPixel(int x, int y, int& dashPhase) {
   const TPenStyle style = Pen.Style();
   if (style == TPenStyle::psClear) return;
+  if (FCollecting) {
+    FStroke.push_back({x, y});
+    return;
+  }
   std::uint32_t value = FTarget.ValueOf(ColorToRGB(Pen.Color()));
   if (const DashPattern* p = PatternOf(style)) {
     const bool on = DashOn(*p, dashPhase++);
@@ -175,14 +179,60 @@ void TCanvas::PenPixel(int x, int y, int& dashPhase) {
     PlotDevice(x + FState.Origin.X, y + FState.Origin.Y, value);
     return;
   }
+  PlotDevice(x + FState.Origin.X, y + FState.Origin.Y, value);
+}
+
+void TCanvas::BeginWideStroke() {
+  FCollecting = true;
+  FStroke.clear();
+}
+
+void TCanvas::EndWideStroke() {
+  FCollecting = false;
+  if (FStroke.empty()) return;
+  // The disc of diameter w around a point: the offsets whose pixel centre, nudged a little
+  // towards the bottom right, lies strictly inside it. Odd widths centre on the point, even ones
+  // reach one pixel further up and left, as GDI's fill rules put them.
   const int w = Pen.Width();
-  if (w <= 1) {
-    PlotDevice(x + FState.Origin.X, y + FState.Origin.Y, value);
-    return;
+  const int from = -(w / 2), to = (w - 1) / 2;
+  const double r = w / 2.0, nudge = 1.0 / 64;
+  std::vector<TPoint> disc;
+  for (int dy = from; dy <= to; ++dy)
+    for (int dx = from; dx <= to; ++dx) {
+      const double centre = w % 2 ? 0.0 : 0.5;
+      const double cx = dx + centre + nudge, cy = dy + centre + nudge;
+      if (cx * cx + cy * cy < r * r) disc.push_back({dx, dy});
+    }
+  int minX = FStroke[0].X, maxX = minX, minY = FStroke[0].Y, maxY = minY;
+  for (const TPoint& p : FStroke) {
+    minX = std::min(minX, p.X), maxX = std::max(maxX, p.X);
+    minY = std::min(minY, p.Y), maxY = std::max(maxY, p.Y);
   }
-  const int from = -(w - 1) / 2;
-  for (int dy = from; dy < from + w; ++dy)
-    for (int dx = from; dx < from + w; ++dx) PlotDevice(x + dx + FState.Origin.X, y + dy + FState.Origin.Y, value);
+  // Only the part that can reach the clip rectangle is marked.
+  const TRect clip = FState.Clip.Offset(-FState.Origin.X, -FState.Origin.Y);
+  const int left = std::max(minX + from, clip.Left), right = std::min(maxX + to + 1, clip.Right);
+  const int top = std::max(minY + from, clip.Top), bottom = std::min(maxY + to + 1, clip.Bottom);
+  FStroke.erase(std::unique(FStroke.begin(), FStroke.end()), FStroke.end());
+  if (left < right && top < bottom) {
+    const int mw = right - left;
+    std::vector<std::uint8_t> mark(static_cast<std::size_t>(mw) * static_cast<std::size_t>(bottom - top), 0);
+    for (const TPoint& p : FStroke)
+      for (const TPoint& d : disc) {
+        const int x = p.X + d.X, y = p.Y + d.Y;
+        if (x >= left && x < right && y >= top && y < bottom) mark[static_cast<std::size_t>(y - top) * mw + (x - left)] = 1;
+      }
+    const std::uint32_t value = FTarget.ValueOf(ColorToRGB(Pen.Color()));
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x)
+        if (mark[static_cast<std::size_t>(y - top) * mw + (x - left)]) PlotDevice(x + FState.Origin.X, y + FState.Origin.Y, value);
+  }
+  FStroke.clear();
+}
+
+int TCanvas::InsideFrameInset(bool farSide) const {
+  // Inside a figure being traced the figure has moved in already.
+  if (!WidePen() || Pen.Style() != TPenStyle::psInsideFrame || FCollecting) return 0;
+  return farSide ? (Pen.Width() - 1) / 2 : Pen.Width() / 2;
 }
 
 void TCanvas::PenLine(int x0, int y0, int x1, int y1, int& dashPhase) {
@@ -217,15 +267,19 @@ void TCanvas::PenLine(int x0, int y0, int x1, int y1, int& dashPhase) {
 void TCanvas::MoveTo(int x, int y) { FPenPos = {x, y}; }
 
 void TCanvas::LineTo(int x, int y) {
-  int phase = 0;
-  PenLine(FPenPos.X, FPenPos.Y, x, y, phase);
+  Polyline({FPenPos, {x, y}});
   FPenPos = {x, y};
 }
 
 void TCanvas::Polyline(const std::vector<TPoint>& points) {
   int phase = 0;
+  const bool wide = WidePen() && !FCollecting;
+  if (wide) BeginWideStroke();
   for (std::size_t i = 1; i < points.size(); ++i)
     PenLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, phase);
+  // A wide line is a filled outline with round caps: its end point is part of it.
+  if (wide && points.size() > 1) PenPixel(points.back().X, points.back().Y, phase);
+  if (wide) EndWideStroke();
 }
 
 void TCanvas::FillRect(const TRect& rect) {
@@ -254,6 +308,12 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     return;
   }
   FillRect({x1 + 1, y1 + 1, x2 - 1, y2 - 1});
+  if (WidePen()) {
+    const int n = InsideFrameInset(false), f = InsideFrameInset(true);
+    const int l = x1 + n, t = y1 + n, r = std::max(l, x2 - 1 - f), b = std::max(t, y2 - 1 - f);
+    Polyline({{l, t}, {r, t}, {r, b}, {l, b}, {l, t}});
+    return;
+  }
   Polyline({{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}, {x1, y1}});
   if (x2 - x1 == 1 || y2 - y1 == 1) {
     int phase = 0;  // a one-pixel line: its last point is part of the outline
@@ -264,6 +324,15 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int ew, int eh) {
   if (x1 > x2) std::swap(x1, x2);
   if (y1 > y2) std::swap(y1, y2);
+  if (WidePen() && !FCollecting) {
+    // The fill and the outline's path as a thin pen draws them, then the pen's disc along it.
+    const int n = InsideFrameInset(false), f = InsideFrameInset(true);
+    if (x2 - x1 < 1 || y2 - y1 < 1) return;
+    BeginWideStroke();
+    RoundRect(x1 + n, y1 + n, std::max(x1 + n + 1, x2 - f), std::max(y1 + n + 1, y2 - f), ew, eh);
+    EndWideStroke();
+    return;
+  }
   const int w = x2 - x1, h = y2 - y1;
   if (w < 1 || h < 1) return;
   ew = std::clamp(std::abs(ew), 0, w);

@@ -121,12 +121,22 @@ class TCanvas {
   void SpanDevice(int y, int x0, int x1, std::uint32_t value);  // x1 exclusive
   void PenPixel(int x, int y, int& dashPhase);                  // logical
   void PenLine(int x0, int y0, int x1, int y1, int& dashPhase);
+  // A pen wider than one pixel is GDI's geometric pen: solid, with round caps and joins. Its
+  // figures are traced as for a thin pen, then every traced point is covered with the pen's disc,
+  // each pixel once.
+  bool WidePen() const { return Pen.Width() > 1 && Pen.Style() != TPenStyle::psClear; }
+  void BeginWideStroke();
+  void EndWideStroke();
+  // psInsideFrame keeps a wide pen's outline inside the figure's rectangle: the traced path moves in.
+  int InsideFrameInset(bool farSide) const;
   void DrawLine(std::string_view line, const std::vector<bool>& underlined, int x, int y);
 
   TBitmap& FTarget;
   State FState;
   std::vector<State> FSaved;
   TPoint FPenPos;
+  bool FCollecting = false;
+  std::vector<TPoint> FStroke;  // logical points of the wide stroke being traced
 };
 
 // GDI's BitBlt: (x, y, w, h) on dest, from (sx, sy) on source (null for operations without a

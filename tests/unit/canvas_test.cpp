@@ -31,6 +31,75 @@ TEST(Canvas, PolylineAndLineToLeaveOutTheirLastPoint) {
             "###.....\n");
 }
 
+TEST(Canvas, WidePensAreSolidWithRoundCapsAndReachTheEndPoint) {
+  struct Case {
+    int Width;
+    TPenStyle Style;
+    const char* Picture;
+  };
+  // A line from (2, 3) to (7, 3): odd widths centre on it, even ones reach one pixel up and left;
+  // a dotted style has no dots once the pen is wide.
+  const Case cases[] = {
+      {2, TPenStyle::psSolid, "..........\n"
+                              "..........\n"
+                              ".#######..\n"
+                              ".#######..\n"
+                              "..........\n"
+                              "..........\n"},
+      {3, TPenStyle::psDot, "..........\n"
+                            "..........\n"
+                            ".########.\n"
+                            ".########.\n"
+                            ".########.\n"
+                            "..........\n"},
+      {5, TPenStyle::psSolid, "..........\n"
+                              ".########.\n"
+                              "##########\n"
+                              "##########\n"
+                              "##########\n"
+                              ".########.\n"},
+  };
+  for (const Case& c : cases) {
+    Sheet s(10, 6);
+    s.Canvas.Pen.SetWidth(c.Width);
+    s.Canvas.Pen.SetStyle(c.Style);
+    s.Canvas.MoveTo(2, 3);
+    s.Canvas.LineTo(7, 3);
+    EXPECT_EQ(Mono(s.Bitmap), c.Picture) << "width " << c.Width;
+  }
+}
+
+TEST(Canvas, WideInsideFramePenStaysInsideTheRectangle) {
+  Sheet s(8, 7);
+  s.Canvas.Brush.SetColor(clSilver);
+  s.Canvas.Pen.SetWidth(2);
+  s.Canvas.Pen.SetStyle(TPenStyle::psInsideFrame);
+  s.Canvas.Rectangle(0, 0, 8, 7);
+  EXPECT_EQ(testing::Picture(s.Bitmap, {{0xFFFFFF, '.'}, {0, '#'}, {0xC0C0C0, 'o'}}),
+            "########\n"
+            "########\n"
+            "##oooo##\n"
+            "##oooo##\n"
+            "##oooo##\n"
+            "########\n"
+            "########\n");
+  // Solid, the same pen straddles the outline: half of it falls outside the figure.
+  Sheet t(10, 9);
+  t.Canvas.Brush.SetStyle(TBrushStyle::bsClear);
+  t.Canvas.Pen.SetWidth(3);
+  t.Canvas.Rectangle(2, 2, 8, 7);
+  EXPECT_EQ(Mono(t.Bitmap),
+            "..........\n"
+            ".########.\n"
+            ".########.\n"
+            ".########.\n"
+            ".###..###.\n"
+            ".########.\n"
+            ".########.\n"
+            ".########.\n"
+            "..........\n");
+}
+
 TEST(Canvas, DiagonalLinesStepOnePixelPerRow) {
   Sheet s(5, 5);
   s.Canvas.Polyline({{0, 0}, {4, 4}, {0, 4}});
