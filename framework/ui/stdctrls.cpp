@@ -925,8 +925,11 @@ void TListBox::Paint() {
     if (top >= items.Bottom) break;
     const TRect row{items.Left, top, items.Right, std::min(top + FItemHeight, items.Bottom)};
     const bool selected = i == ItemIndex();
-    c.Brush.SetStyle(gfx::TBrushStyle::bsSolid);
-    c.Brush.SetColor(selected ? gfx::clHighlight : Color());
+    if (selected) {
+      c.Brush.SetStyle(gfx::TBrushStyle::bsSolid);
+      c.Brush.SetColor(gfx::clHighlight);
+      c.FillRect(row);
+    }
     c.SetBkMode(gfx::TRANSPARENT);
     c.SetTextColor(!Enabled() ? gfx::clGrayText : selected ? gfx::clHighlightText : Font().Color());
     c.TextRect(row, row.Left + 2, top + (FItemHeight - textHeight) / 2, FItems.Strings(i));
