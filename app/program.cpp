@@ -4,6 +4,7 @@
 
 #include "app/reportmode.h"
 #include "app/stages.h"
+#include "framework/ui/dialogs.h"
 #include "framework/ui/forms.h"
 #include "platform/cmdline.h"
 #include "platform/entry.h"
@@ -19,6 +20,8 @@ int RunInteractiveMode() {
   application.Title = "Kestrova";
   // The desktop's windows, unless a test build put another host in place.
   if (!application.HasHost()) application.SetHost(&platform::SystemWindowHost());
+  // The toolkit's message box and file dialogs for a desktop without its own.
+  ui::RegisterToolkitDialogs();
   application.Run();
   return 0;
 }

@@ -50,6 +50,8 @@ class HostWindow {
   virtual void HideHint() = 0;
   // The client area's top-left corner on the screen.
   virtual void ClientOrigin(int& x, int& y) = 0;
+  // A disabled window takes no input (a modal form of the application runs).
+  virtual void SetEnabled(bool enabled) = 0;
 };
 
 enum class MessageBoxKind { Information, Error, Question };

@@ -26,9 +26,11 @@ bool IsWithin(const TControl* control, const TControl& ancestor) {
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   SetColor(gfx::clBtnFace);
   SetBounds(0, 0, 320, 240);
+  Screen().AddForm(*this);
 }
 
 TCustomForm::~TCustomForm() {
+  Screen().RemoveForm(*this);
   if (Screen().ActiveForm() == this) Screen().SetActiveForm(nullptr);
   // The controls go first, while the form still routes their last messages.
   while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
@@ -240,6 +242,7 @@ void TCustomForm::EnsureWindow() {
   o.Left = Left();
   o.Top = Top();
   FWindow = Application().Host().CreateHostWindow(o, *this);
+  if (!FWindowEnabled) FWindow->SetEnabled(false);
 }
 
 void TCustomForm::Show() {
@@ -272,23 +275,82 @@ void TCustomForm::Hide() {
   if (Screen().ActiveForm() == this) Screen().SetActiveForm(nullptr);
 }
 
+void TCustomForm::SetWindowEnabled(bool enabled) {
+  if (enabled == FWindowEnabled) return;
+  FWindowEnabled = enabled;
+  if (FWindow) FWindow->SetEnabled(enabled);
+}
+
+namespace {
+// The other forms that take input while a modal form runs; they get it back however the modal
+// loop ends (a result, the form going, an exception), before the modal form hides so that the
+// desktop can hand the activation back to them.
+class TModalGuard {
+ public:
+  explicit TModalGuard(const TCustomForm& modal) {
+    for (int i = 0; i < Screen().FormCount(); ++i) {
+      TCustomForm* form = Screen().Forms(i);
+      if (form != &modal && form->WindowEnabled()) FDisabled.push_back(form);
+    }
+    for (TCustomForm* form : FDisabled) form->SetWindowEnabled(false);
+  }
+  ~TModalGuard() {
+    for (TCustomForm* form : FDisabled)
+      if (Screen().IndexOf(*form) >= 0) form->SetWindowEnabled(true);
+  }
+  TModalGuard(const TModalGuard&) = delete;
+  TModalGuard& operator=(const TModalGuard&) = delete;
+
+ private:
+  std::vector<TCustomForm*> FDisabled;
+};
+}  // namespace
+
 TModalResult TCustomForm::ShowModal() {
   FModalResult = mrNone;
-  FModal = true;
-  Show();
-  while (FModalResult == mrNone && FShowing && !Application().Terminated()) Application().HandleMessage();
-  FModal = false;
-  Hide();
-  if (FModalResult == mrNone) FModalResult = mrCancel;
+  struct TEnd {
+    TCustomForm& Form;
+    ~TEnd() {
+      Form.FModal = false;
+      Form.Hide();
+    }
+  } end{*this};
+  {
+    TModalGuard others(*this);
+    FModal = true;
+    Show();
+    for (;;) {
+      Application().HandleMessage();
+      if (Application().Terminated() || !FShowing) {  // the loop cannot go on
+        if (FModalResult == mrNone) FModalResult = mrCancel;
+        break;
+      }
+      if (FModalResult == mrNone) continue;
+      // A result closes the form only when it agrees; otherwise it stays, with no result.
+      if (CloseQuery()) {
+        if (OnClose) OnClose(this);
+        break;
+      }
+      FModalResult = mrNone;
+    }
+  }
   return FModalResult;
 }
 
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
 void TCustomForm::Close() {
-  if (OnClose) OnClose(this);
+  // A modal form closes from its loop, which asks OnCloseQuery and fires OnClose.
   if (FModal) {
     FModalResult = mrCancel;
     return;
   }
+  if (!CloseQuery()) return;
+  if (OnClose) OnClose(this);
   Hide();
   if (Application().MainForm() == this) Application().Terminate();
 }
@@ -354,7 +416,16 @@ void TApplication::HandleMessage() {
 void TApplication::ShowException(const std::exception& e) {
   std::string message = e.what();
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
-  platform::ShowMessageBox(message, Title.empty() ? "kestrova" : Title, platform::MessageIcon::Error);
+  const std::string caption = Title.empty() ? "kestrova" : Title;
+  // The host's box where there is a host; when even that fails (no display), the plain one.
+  if (FHost) {
+    try {
+      FHost->MessageBox(message, caption, platform::MessageBoxKind::Error);
+      return;
+    } catch (...) {
+    }
+  }
+  platform::ShowMessageBox(message, caption, platform::MessageIcon::Error);
 }
 
 void TApplication::HintMouseEnter(TControl* control) {
@@ -417,6 +488,15 @@ void TApplication::Notification(TComponent& component, bool removing) {
 TApplication& Application() {
   static TApplication app;
   return app;
+}
+
+void TScreen::AddForm(TCustomForm& form) { FForms.push_back(&form); }
+
+void TScreen::RemoveForm(TCustomForm& form) { FForms.erase(std::remove(FForms.begin(), FForms.end(), &form), FForms.end()); }
+
+int TScreen::IndexOf(const TCustomForm& form) const {
+  auto it = std::find(FForms.begin(), FForms.end(), &form);
+  return it == FForms.end() ? -1 : static_cast<int>(it - FForms.begin());
 }
 
 TScreen& Screen() {

@@ -19,7 +19,10 @@ enum class TPosition : std::uint8_t {
   poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter
 };
 using TModalResult = int;
-constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2;
+constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7;
+
+// Asked before a form closes; a handler that clears canClose keeps it open.
+using TCloseQueryEvent = std::function<void(TComponent* sender, bool& canClose)>;
 
 class TCustomForm : public TWinControl, private platform::WindowListener {
  public:
@@ -56,10 +59,17 @@ class TCustomForm : public TWinControl, private platform::WindowListener {
   void SetModalResult(TModalResult result) { FModalResult = result; }
   void Show();
   void Hide();
+  // Runs until a ModalResult is set (and OnCloseQuery lets the form close) or the form goes;
+  // the application's other forms take no input meanwhile.
   TModalResult ShowModal();
   void Close();
+  // OnCloseQuery's answer: true when the form may close.
+  virtual bool CloseQuery();
   bool IsShown() const { return FShowing; }
   bool Modal() const { return FModal; }
+  // Whether the form's window takes input; a modal form turns it off for the others.
+  bool WindowEnabled() const { return FWindowEnabled; }
+  void SetWindowEnabled(bool enabled);
 
   // Painting: a request, or at once; Render draws the tree into the form's bitmap only.
   void InvalidateRect();
@@ -72,6 +82,7 @@ class TCustomForm : public TWinControl, private platform::WindowListener {
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
   TNotifyEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
 
   // Kept by the controls so that focus, capture and pointer never name a control that went.
   void ControlDestroying(TControl& control);
@@ -101,6 +112,7 @@ class TCustomForm : public TWinControl, private platform::WindowListener {
   bool FShowing = false;
   bool FModal = false;
   bool FActive = false;
+  bool FWindowEnabled = true;
   gfx::TBitmap FBitmap;
   std::unique_ptr<platform::HostWindow> FWindow;
 };
@@ -178,9 +190,16 @@ class TScreen {
   // The focused control of the active form.
   TWinControl* ActiveControl() const { return FActiveForm ? FActiveForm->FocusedControl() : nullptr; }
   void SetActiveForm(TCustomForm* form) { FActiveForm = form; }
+  // Every form that exists, in the order they were created.
+  int FormCount() const { return static_cast<int>(FForms.size()); }
+  TCustomForm* Forms(int index) const { return FForms.at(static_cast<std::size_t>(index)); }
+  void AddForm(TCustomForm& form);
+  void RemoveForm(TCustomForm& form);
+  int IndexOf(const TCustomForm& form) const;
 
  private:
   TCustomForm* FActiveForm = nullptr;
+  std::vector<TCustomForm*> FForms;
 };
 
 TScreen& Screen();

@@ -56,11 +56,13 @@ void THeadlessWindow::ClientOrigin(int& x, int& y) {
 }
 
 void THeadlessWindow::MouseMove(int x, int y, TShiftState shift) {
+  if (!Enabled) return;
   FListener.HostMouse(WM_MOUSEMOVE, x, y, shift);
   FHost.ProcessMessages();
 }
 
 void THeadlessWindow::MouseDown(int x, int y, TMouseButton button, TShiftState shift) {
+  if (!Enabled) return;
   FListener.HostMouse(WM_MOUSEMOVE, x, y, shift);
   FListener.HostMouse(button == TMouseButton::mbLeft ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, x, y,
                       static_cast<unsigned>(shift | (button == TMouseButton::mbLeft ? ssLeft : ssRight)));
@@ -68,6 +70,7 @@ void THeadlessWindow::MouseDown(int x, int y, TMouseButton button, TShiftState s
 }
 
 void THeadlessWindow::MouseUp(int x, int y, TMouseButton button, TShiftState shift) {
+  if (!Enabled) return;
   FListener.HostMouse(button == TMouseButton::mbLeft ? WM_LBUTTONUP : WM_RBUTTONUP, x, y, shift);
   FHost.ProcessMessages();
 }
@@ -78,12 +81,18 @@ void THeadlessWindow::Click(int x, int y) {
 }
 
 void THeadlessWindow::DoubleClick(int x, int y) {
+  if (!Enabled) return;
   Click(x, y);
   FListener.HostMouse(WM_LBUTTONDBLCLK, x, y, ssLeft);
   MouseUp(x, y);
 }
 
+void THeadlessWindow::CloseBox() {
+  if (Enabled) FListener.HostCloseRequest();
+}
+
 void THeadlessWindow::Key(unsigned key, TShiftState shift) {
+  if (!Enabled) return;
   const bool sys = (shift & ssAlt) != 0;
   FListener.HostKey(sys ? WM_SYSKEYDOWN : WM_KEYDOWN, key, shift);
   FListener.HostKey(sys ? WM_SYSKEYUP : WM_KEYUP, key, shift);
@@ -91,6 +100,7 @@ void THeadlessWindow::Key(unsigned key, TShiftState shift) {
 }
 
 void THeadlessWindow::Char(char c, TShiftState shift) {
+  if (!Enabled) return;
   FListener.HostKey((shift & ssAlt) ? WM_SYSCHAR : WM_CHAR, static_cast<unsigned char>(c), shift);
   FHost.ProcessMessages();
 }
@@ -105,6 +115,21 @@ std::unique_ptr<platform::HostWindow> THeadlessHost::CreateHostWindow(const plat
 void THeadlessHost::ProcessMessages() {
   // Repaints that were asked for, as a real host would deliver them.
   for (THeadlessWindow* w : std::vector<THeadlessWindow*>(Windows)) w->PaintIfNeeded();
+}
+
+void THeadlessHost::WaitMessage(unsigned timeoutMs) {
+  FNow += timeoutMs;
+  if (Steps.empty()) {
+    if (++FIdleWaits > IdleWaitLimit) {
+      FIdleWaits = 0;
+      throw std::runtime_error("The headless host waited with no scripted input left");
+    }
+    return;
+  }
+  FIdleWaits = 0;
+  std::function<void()> step = std::move(Steps.front());
+  Steps.pop_front();
+  step();
 }
 
 void THeadlessHost::AdvanceTime(unsigned ms) {

@@ -3,6 +3,7 @@
 // asked to show are recorded; a form's picture can be written as PNG or BMP for a person to see.
 #pragma once
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,9 @@ class THeadlessWindow final : public platform::HostWindow {
   void ShowHint(int screenX, int screenY, const std::uint32_t* pixels, int width, int height) override;
   void HideHint() override { HintVisible = false; }
   void ClientOrigin(int& x, int& y) override;
+  void SetEnabled(bool enabled) override { Enabled = enabled; }
 
-  // Scripted input, in client coordinates.
+  // Scripted input, in client coordinates; a disabled window ignores it, as a desktop's would.
   void MouseMove(int x, int y, TShiftState shift = 0);
   void MouseDown(int x, int y, TMouseButton button = TMouseButton::mbLeft, TShiftState shift = 0);
   void MouseUp(int x, int y, TMouseButton button = TMouseButton::mbLeft, TShiftState shift = 0);
@@ -39,11 +41,12 @@ class THeadlessWindow final : public platform::HostWindow {
   void Key(unsigned key, TShiftState shift = 0);
   void Char(char c, TShiftState shift = 0);
   void Activate(bool active) { FListener.HostActivate(active); }
-  void CloseBox() { FListener.HostCloseRequest(); }
+  void CloseBox();
   void PaintIfNeeded();
 
   platform::WindowOptions Options;
   bool Visible = false;
+  bool Enabled = true;
   bool NeedsPaint = false;
   bool Captured = false;
   platform::MouseCursor Cursor = platform::MouseCursor::Arrow;
@@ -64,7 +67,8 @@ class THeadlessHost final : public platform::WindowHost {
   std::unique_ptr<platform::HostWindow> CreateHostWindow(const platform::WindowOptions& options,
                                                          platform::WindowListener& listener) override;
   void ProcessMessages() override;
-  void WaitMessage(unsigned timeoutMs) override { FNow += timeoutMs; }
+  // A message loop's wait: the clock moves on and the next scripted step runs.
+  void WaitMessage(unsigned timeoutMs) override;
   std::uint64_t TickCount() override { return FNow; }
   bool OpenAddress(const std::string& address) override;
   bool MessageBox(const std::string& text, const std::string& caption, platform::MessageBoxKind kind) override;
@@ -80,9 +84,14 @@ class THeadlessHost final : public platform::WindowHost {
   std::vector<std::string> MessageBoxes;  // "caption: text"
   std::deque<bool> MessageBoxAnswers;     // empty: OK
   std::deque<std::string> FileDialogAnswers;
+  // Input for the time a message loop runs (a modal form): one step per wait. A loop that goes on
+  // waiting with nothing left to do is a test that would never end: it throws instead.
+  std::deque<std::function<void()>> Steps;
+  int IdleWaitLimit = 1000;
 
  private:
   std::uint64_t FNow = 0;
+  int FIdleWaits = 0;
 };
 
 // For people to look at: the form's picture as a PNG or BMP file (by the name's extension).

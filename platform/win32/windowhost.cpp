@@ -234,6 +234,10 @@ class Win32Window final : public HostWindow {
     y = p.y;
   }
 
+  void SetEnabled(bool enabled) override {
+    if (FWnd) EnableWindow(FWnd, enabled ? TRUE : FALSE);
+  }
+
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (FGone) return DefWindowProcA(FWnd, msg, wParam, lParam);
     switch (msg) {

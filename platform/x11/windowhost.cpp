@@ -78,7 +78,16 @@ unsigned VirtualKey(KeySym sym) {
     case XK_Up: return 0x26;
     case XK_Right: return 0x27;
     case XK_Down: return 0x28;
-    case XK_Delete: return 0x2E;
+    case XK_Prior:
+    case XK_KP_Prior: return 0x21;
+    case XK_Next:
+    case XK_KP_Next: return 0x22;
+    case XK_End:
+    case XK_KP_End: return 0x23;
+    case XK_Home:
+    case XK_KP_Home: return 0x24;
+    case XK_Delete:
+    case XK_KP_Delete: return 0x2E;
     default: return 0;
   }
 }
@@ -143,6 +152,8 @@ class X11Window final : public HostWindow {
   void ShowHint(int screenX, int screenY, const std::uint32_t* pixels, int width, int height) override;
   void HideHint() override;
   void ClientOrigin(int& x, int& y) override;
+  // X has no disabled windows: this one drops its input itself while a modal form runs.
+  void SetEnabled(bool enabled) override;
 
   void HandleEvent(XEvent& event);
   // A repaint that was asked for, delivered from the message loop.
@@ -171,6 +182,7 @@ class X11Window final : public HostWindow {
   bool FNeedsPaint = false;
   bool FCaptured = false;
   bool FActive = false;
+  bool FEnabled = true;
   int FMouseX = -1, FMouseY = -1;
   unsigned FLastButton = 0;
   Time FLastPress = 0;
@@ -508,6 +520,11 @@ void X11Window::ClientOrigin(int& x, int& y) {
   XTranslateCoordinates(FDisplay, FWindow, DefaultRootWindow(FDisplay), 0, 0, &x, &y, &child);
 }
 
+void X11Window::SetEnabled(bool enabled) {
+  FEnabled = enabled;
+  if (!enabled) ReleaseCapture(true);
+}
+
 void X11Window::MouseMove(int x, int y, unsigned shift) {
   FMouseX = x;
   FMouseY = y;
@@ -553,6 +570,18 @@ void X11Window::HandleEvent(XEvent& event) {
   if (event.xany.window == FHint) {
     if (event.type == Expose && event.xexpose.count == 0) DrawHint();
     return;
+  }
+  if (!FEnabled) {
+    switch (event.type) {
+      case MotionNotify:
+      case LeaveNotify:
+      case ButtonPress:
+      case ButtonRelease:
+      case KeyPress:
+      case KeyRelease:
+      case ClientMessage: return;
+      default: break;
+    }
   }
   switch (event.type) {
     case Expose:

@@ -306,16 +306,20 @@ TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
   SendMessageA(Wnd, WM_LBUTTONUP, 0, At(25, 47));
 }
 
-TEST_F(Win32Host, ModalLoopEndsWhenItsWindowIsClosed) {
+TEST_F(Win32Host, ModalLoopEndsWhenItsWindowIsClosedAndDisablesTheOtherForms) {
   std::unique_ptr<TDemoForm> modal = LoadDemoForm();
   modal->SetCaption("Modal demo");
-  modal->OnShow = [](ui::TComponent*) {
+  bool ownerEnabled = true;
+  modal->OnShow = [&](ui::TComponent*) {
+    ownerEnabled = IsWindowEnabled(Wnd) != FALSE;
     HWND wnd = FindWindowA(kFormClass, "Modal demo");
     if (wnd) PostMessageA(wnd, WM_CLOSE, 0, 0);
   };
   EXPECT_EQ(modal->ShowModal(), ui::mrCancel);
   EXPECT_FALSE(IsWindowVisible(FindWindowA(kFormClass, "Modal demo")));
   EXPECT_EQ(modal->Closes, 1);
+  EXPECT_FALSE(ownerEnabled) << "the other form's window is disabled while the modal one runs";
+  EXPECT_TRUE(IsWindowEnabled(Wnd)) << "and enabled again after";
 }
 
 TEST_F(Win32Host, WaitMessageWakesForAPostedMessage) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <thread>
 
+#include "framework/ui/dialogs.h"
 #include "framework/ui/forms.h"
 #include "framework/ui/headlesshost.h"
 #include "framework/ui/layoutreader.h"
@@ -311,6 +312,44 @@ TEST_F(X11Host, DialogsComeFromTheToolkitsRegistrationOrAnswerSafely) {
   EXPECT_EQ(host.FileDialog(true, "Text|*.txt", "report.txt"), "/tmp/chosen.txt");
   platform::SetDesktopDialogs(nullptr);
   EXPECT_EQ(recorder.Asked, (std::vector<std::string>{"Kestrova: Done", "save Text|*.txt report.txt"}));
+}
+
+TEST_F(X11Host, TheToolkitsMessageBoxShowsOnTheServerAndTakesAKeyPress) {
+  // What the box must look like: the same form on the headless host, with the same text engine.
+  gfx::TBitmap expected;
+  {
+    THeadlessHost headless;
+    Application().SetHost(&headless);
+    TMessageForm reference(nullptr, "Remove the rootkit now?", "Kestrova question", platform::MessageBoxKind::Question);
+    reference.Show();
+    headless.ProcessMessages();
+    expected.Assign(headless.Windows.at(0)->Picture);
+    reference.Hide();
+    Application().SetHost(&platform::SystemWindowHost());
+  }
+  RegisterToolkitDialogs();
+  // The box runs its own message loop here; a second thread looks at the server and answers it.
+  int differences = -2;
+  std::thread person([&] {
+    unsigned long box = 0;
+    for (int i = 0; i < 500 && differences != 0; ++i) {
+      if (!box) box = X.FindTopLevel("Kestrova question");
+      if (box && X.Viewable(box)) differences = Differences(X.Picture(box), expected);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (differences == 0) SaveShot(X.Picture(box), "x11messagebox.png");
+    if (!box) return;
+    X.Focus(box);
+    X.Key("Escape");
+  });
+  const bool answer = platform::SystemWindowHost().MessageBox("Remove the rootkit now?", "Kestrova question",
+                                                              platform::MessageBoxKind::Question);
+  person.join();
+  platform::SetDesktopDialogs(nullptr);
+  EXPECT_EQ(differences, 0) << "the box on the server is the toolkit's picture";
+  EXPECT_FALSE(answer) << "Escape answers No";
+  EXPECT_TRUE(Until([&] { return X.FindTopLevel("Kestrova question") == 0; })) << "the box's window is gone";
+  EXPECT_TRUE(Form->WindowEnabled()) << "the form takes input again";
 }
 
 TEST_F(X11Host, OpenAddressStartsXdgOpenWithTheAddressAlone) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "framework/ui/dialogs.h"
 #include "framework/ui/forms.h"
 
 namespace kestrova::ui {
@@ -30,6 +31,14 @@ TEST(X11NoDisplay, ShowingAFormIsAClearErrorAndTheLoopStillWaitsBounded) {
   const auto start = std::chrono::steady_clock::now();
   Application().Host().WaitMessage(30);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(25));
+
+  // An error shown then cannot have the toolkit's box either: it goes to standard error.
+  RegisterToolkitDialogs();
+  ::testing::internal::CaptureStderr();
+  Application().ShowException(std::runtime_error("The scan failed"));
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("The scan failed."), std::string::npos);
+  platform::SetDesktopDialogs(nullptr);
+
   Application().SetHost(nullptr);
   if (saved) setenv("DISPLAY", saved->c_str(), 1);
   else unsetenv("DISPLAY");
