@@ -43,17 +43,91 @@ TRect WholeBitmap(const TBitmap& b) { return {0, 0, b.Width(), b.Height()}; }
 bool UsesPattern(std::uint8_t code) { return (code >> 4) != (code & 0x0F); }
 bool UsesSource(std::uint8_t code) { return ((code >> 2) & 0x33) != (code & 0x33); }
 
-bool IsStrong(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u >= 0x80;
-}
-
 struct TextLine {
   std::string Text;
   std::vector<bool> Underlined;
 };
 
+void RightToLeftReadingOrder(TextLine& line, int charset) {
+  TextLine v;
+  for (std::size_t i : RightToLeftDisplayOrder(line.Text, charset)) {
+    v.Text.push_back(line.Text[i]);
+    v.Underlined.push_back(line.Underlined[i]);
+  }
+  line = std::move(v);
+}
+
 }  // namespace
+
+namespace {
+
+// The direction classes of the 8-bit text in the font's character set: right-to-left letters
+// exist only in the Hebrew (177) and Arabic (178) code pages.
+enum class TBidiClass : std::uint8_t { L, R, EN, N };
+
+TBidiClass BidiClassOf(char c, int charset) {
+  const auto u = static_cast<unsigned char>(c);
+  if (u >= '0' && u <= '9') return TBidiClass::EN;
+  if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z')) return TBidiClass::L;
+  if (u < 0x80) return TBidiClass::N;
+  if (charset == 177) {  // windows-1255: points 0xC0-0xD8, letters 0xE0-0xFA
+    if ((u >= 0xC0 && u <= 0xD8) || (u >= 0xE0 && u <= 0xFA)) return TBidiClass::R;
+    return TBidiClass::N;
+  }
+  if (charset == 178) {  // windows-1256: letters and marks from 0xC1, except its French letters
+    static constexpr unsigned char latin[] = {0xE0, 0xE2, 0xE7, 0xE8, 0xE9, 0xEA, 0xEB, 0xEE, 0xEF, 0xF4, 0xF9, 0xFB, 0xFC};
+    if (u == 0xD7 || u == 0xF7) return TBidiClass::N;  // multiplication and division signs
+    for (unsigned char x : latin)
+      if (u == x) return TBidiClass::L;
+    if (u >= 0xC1 || u == 0x81 || u == 0x8D || u == 0x8E || u == 0x90 || u == 0x98 || u == 0x9F || u == 0xAA) return TBidiClass::R;
+    return TBidiClass::N;
+  }
+  // The Latin code pages: letters above 0xC0 (and the ones scattered below) read left to right.
+  return u >= 0xC0 || u == 0x8A || u == 0x8C || u == 0x8E || u == 0x9A || u == 0x9C || u == 0x9E || u == 0x9F ? TBidiClass::L : TBidiClass::N;
+}
+
+}  // namespace
+
+// Neutral characters take the direction of the strong characters on both sides when those
+// agree, the paragraph's otherwise; a number after left-to-right text joins it.
+std::vector<std::size_t> RightToLeftDisplayOrder(std::string_view text, int charset) {
+  const std::size_t n = text.size();
+  std::vector<TBidiClass> cls(n);
+  TBidiClass lastStrong = TBidiClass::R;  // the paragraph's own direction before the line
+  for (std::size_t i = 0; i < n; ++i) {
+    cls[i] = BidiClassOf(text[i], charset);
+    if (cls[i] == TBidiClass::EN && lastStrong == TBidiClass::L) cls[i] = TBidiClass::L;
+    if (cls[i] == TBidiClass::L || cls[i] == TBidiClass::R) lastStrong = cls[i];
+  }
+  auto direction = [](TBidiClass c) { return c == TBidiClass::L ? TBidiClass::L : TBidiClass::R; };  // EN counts as R
+  for (std::size_t i = 0; i < n;) {
+    if (cls[i] != TBidiClass::N) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < n && cls[j] == TBidiClass::N) ++j;
+    const TBidiClass before = i == 0 ? TBidiClass::R : direction(cls[i - 1]);
+    const TBidiClass after = j == n ? TBidiClass::R : direction(cls[j]);
+    for (std::size_t k = i; k < j; ++k) cls[k] = before == after ? before : TBidiClass::R;
+    i = j;
+  }
+  // Levels: right-to-left 1, left-to-right and numbers 2; reverse the runs of level 2, then the line.
+  std::vector<std::size_t> order(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = i;
+  for (std::size_t i = 0; i < n;) {
+    if (cls[i] == TBidiClass::R) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < n && cls[j] != TBidiClass::R) ++j;
+    std::reverse(order.begin() + static_cast<long>(i), order.begin() + static_cast<long>(j));
+    i = j;
+  }
+  std::reverse(order.begin(), order.end());
+  return order;
+}
 
 std::uint32_t ApplyRop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d) {
   switch (code) {
@@ -542,36 +616,8 @@ int TCanvas::DrawText(std::string_view text, TRect& rect, unsigned format) {
     if (n == 0) lines.push_back({});
   }
 
-  if (format & DT_RTLREADING) {
-    // Right-to-left reading of left-to-right text: the blanks and punctuation at either end of a
-    // line belong to the right-to-left paragraph and change sides.
-    for (TextLine& l : lines) {
-      const std::string& t = l.Text;
-      std::size_t first = 0;
-      while (first < t.size() && !IsStrong(t[first])) ++first;
-      if (first == t.size()) {
-        std::reverse(l.Text.begin(), l.Text.end());
-        std::reverse(l.Underlined.begin(), l.Underlined.end());
-        continue;
-      }
-      std::size_t last = t.size() - 1;
-      while (!IsStrong(t[last])) --last;
-      TextLine v;
-      for (std::size_t i = t.size(); i > last + 1; --i) {
-        v.Text.push_back(t[i - 1]);
-        v.Underlined.push_back(l.Underlined[i - 1]);
-      }
-      for (std::size_t i = first; i <= last; ++i) {
-        v.Text.push_back(t[i]);
-        v.Underlined.push_back(l.Underlined[i]);
-      }
-      for (std::size_t i = first; i > 0; --i) {
-        v.Text.push_back(t[i - 1]);
-        v.Underlined.push_back(l.Underlined[i - 1]);
-      }
-      l = std::move(v);
-    }
-  }
+  if (format & DT_RTLREADING)
+    for (TextLine& l : lines) RightToLeftReadingOrder(l, Font.Charset());
 
   const int lineHeight = CurrentTextEngine().Metrics(Font.Description()).Height;
   if (text.empty()) {

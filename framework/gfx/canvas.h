@@ -146,6 +146,11 @@ class TCanvas {
 bool BitBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas* source, int sx, int sy, std::uint32_t rop);
 bool PatBlt(TCanvas& dest, int x, int y, int w, int h, std::uint32_t rop);
 
+// DT_RTLREADING: one line of 8-bit text in the font's character set, in a right-to-left
+// paragraph, as the indices of its characters in display order from the left. Left-to-right runs
+// and numbers keep their inner order; everything else reads from the right.
+std::vector<std::size_t> RightToLeftDisplayOrder(std::string_view text, int charset);
+
 // One ternary raster operation on whole pixel values.
 std::uint32_t ApplyRop3(std::uint8_t code, std::uint32_t pattern, std::uint32_t source, std::uint32_t dest);
 

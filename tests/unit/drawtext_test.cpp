@@ -95,6 +95,30 @@ TEST(DrawText, RightToLeftReadingMovesEndPunctuationToTheLeft) {
   EXPECT_EQ(s.Row(5), ".####........####..####.......");
 }
 
+TEST(DrawText, RightToLeftDisplayOrder) {
+  struct Case {
+    const char* Text;
+    int Charset;
+    const char* Shown;
+  };
+  // Hebrew letters in windows-1255 are 0xE0 and up: "\xE0\xE1" reads from the right.
+  const Case cases[] = {
+      {"Hello, world!", 1, "!Hello, world"},
+      {"  ", 1, "  "},
+      {"(x)", 1, ")x("},
+      {"\xE0\xE1 abc.", 177, ".abc \xE1\xE0"},
+      {"\xE0 12 34", 177, "34 12 \xE0"},
+      {"abc 12", 177, "abc 12"},
+      {"\xE0 abc def \xE1", 177, "\xE1 abc def \xE0"},
+      {"\xE0\xE1", 1, "\xE0\xE1"},  // a Latin code page: those are letters that read left to right
+  };
+  for (const Case& c : cases) {
+    std::string shown;
+    for (std::size_t i : RightToLeftDisplayOrder(c.Text, c.Charset)) shown.push_back(c.Text[i]);
+    EXPECT_EQ(shown, c.Shown) << c.Text;
+  }
+}
+
 TEST(DrawText, OpaqueBackgroundAndClipping) {
   TextSheet s(20, 15);
   s.Canvas.SetBkMode(OPAQUE);
