@@ -107,6 +107,24 @@ void THeadlessHost::ProcessMessages() {
   for (THeadlessWindow* w : std::vector<THeadlessWindow*>(Windows)) w->PaintIfNeeded();
 }
 
+void THeadlessHost::WaitMessage(unsigned timeoutMs) {
+  FNow += timeoutMs;
+  if (WhileWaiting.empty()) {
+    if (++FIdleWaits > 10000) throw std::logic_error("A loop waits for input that never comes");
+    return;
+  }
+  FIdleWaits = 0;
+  std::function<void()> step = std::move(WhileWaiting.front());
+  WhileWaiting.pop_front();
+  step();
+}
+
+THeadlessWindow* THeadlessHost::Popup() const {
+  for (auto it = Windows.rbegin(); it != Windows.rend(); ++it)
+    if ((*it)->Options.Popup && (*it)->Visible) return *it;
+  return nullptr;
+}
+
 void THeadlessHost::AdvanceTime(unsigned ms) {
   FNow += ms;
   Application().ProcessMessages();

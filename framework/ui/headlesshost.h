@@ -3,6 +3,7 @@
 // asked to show are recorded; a form's picture can be written as PNG or BMP for a person to see.
 #pragma once
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,11 @@ class THeadlessWindow final : public platform::HostWindow {
   THeadlessWindow(THeadlessHost& host, const platform::WindowOptions& options, platform::WindowListener& listener);
   ~THeadlessWindow() override;
 
-  void Show(bool visible) override { Visible = visible; }
+  // A popup holds the pointer and the keyboard while it is shown.
+  void Show(bool visible) override {
+    Visible = visible;
+    if (Options.Popup) Captured = visible;
+  }
   void SetCaption(const std::string& caption) override { Options.Caption = caption; }
   void Present(const std::uint32_t* pixels, int width, int height, int stride) override;
   void Invalidate() override { NeedsPaint = true; }
@@ -64,8 +69,13 @@ class THeadlessHost final : public platform::WindowHost {
   std::unique_ptr<platform::HostWindow> CreateHostWindow(const platform::WindowOptions& options,
                                                          platform::WindowListener& listener) override;
   void ProcessMessages() override;
-  void WaitMessage(unsigned timeoutMs) override { FNow += timeoutMs; }
+  // Time passes; then the next scripted step runs, as input would arrive while a loop waits.
+  void WaitMessage(unsigned timeoutMs) override;
   std::uint64_t TickCount() override { return FNow; }
+  void ScreenSize(int& width, int& height) override {
+    width = ScreenWidth;
+    height = ScreenHeight;
+  }
   bool OpenAddress(const std::string& address) override;
   bool MessageBox(const std::string& text, const std::string& caption, platform::MessageBoxKind kind) override;
   std::string FileDialog(bool save, const std::string& filter, const std::string& initialName) override;
@@ -80,9 +90,15 @@ class THeadlessHost final : public platform::WindowHost {
   std::vector<std::string> MessageBoxes;  // "caption: text"
   std::deque<bool> MessageBoxAnswers;     // empty: OK
   std::deque<std::string> FileDialogAnswers;
+  // What happens while a modal loop (a menu, a modal form) waits: one step per wait. A loop that
+  // keeps waiting with nothing left to happen is a test that forgot to end it: it fails.
+  std::deque<std::function<void()>> WhileWaiting;
+  // The window shown last that is a popup, or null.
+  THeadlessWindow* Popup() const;
 
  private:
   std::uint64_t FNow = 0;
+  int FIdleWaits = 0;
 };
 
 // For people to look at: the form's picture as a PNG or BMP file (by the name's extension).

@@ -1,5 +1,5 @@
 // The window host on Linux: one Xlib window per form showing the form's bitmap with XPutImage,
-// X input turned into the Windows mouse and key messages the toolkit expects, the message loop
+// popups as override-redirect windows that grab the pointer and the keyboard, X input turned into the Windows mouse and key messages the toolkit expects, the message loop
 // over the X connection, "open" through xdg-open.
 #include "platform/windowhost.h"
 
@@ -79,6 +79,7 @@ unsigned VirtualKey(KeySym sym) {
     case XK_Right: return 0x27;
     case XK_Down: return 0x28;
     case XK_Delete: return 0x2E;
+    case XK_Menu: return 0x5D;
     default: return 0;
   }
 }
@@ -145,6 +146,7 @@ class X11Window final : public HostWindow {
   void ClientOrigin(int& x, int& y) override;
 
   void HandleEvent(XEvent& event);
+  bool IsPopup() const { return FPopup; }
   // A repaint that was asked for, delivered from the message loop.
   bool PaintIfNeeded();
   bool NeedsPaint() const { return FNeedsPaint && FVisible; }
@@ -158,6 +160,7 @@ class X11Window final : public HostWindow {
   void Button(XButtonEvent& e, bool down);
   void Key(XKeyEvent& e, bool down);
   void ReleaseCapture(bool notify);
+  void GrabKeyboard(bool grab);
 
   X11Host& FHost;
   Display* FDisplay;
@@ -170,6 +173,8 @@ class X11Window final : public HostWindow {
   bool FVisible = false;
   bool FNeedsPaint = false;
   bool FCaptured = false;
+  bool FKeyboardGrabbed = false;
+  bool FPopup = false;
   bool FActive = false;
   int FMouseX = -1, FMouseY = -1;
   unsigned FLastButton = 0;
@@ -224,6 +229,13 @@ class X11Host final : public WindowHost {
     FD_SET(fd, &read);
     timeval timeout{static_cast<time_t>(timeoutMs / 1000), static_cast<suseconds_t>((timeoutMs % 1000) * 1000)};
     select(fd + 1, &read, nullptr, nullptr, &timeout);
+  }
+
+  void ScreenSize(int& width, int& height) override {
+    Connect();
+    const int screen = DefaultScreen(FDisplay);
+    width = DisplayWidth(FDisplay, screen);
+    height = DisplayHeight(FDisplay, screen);
   }
 
   std::uint64_t TickCount() override {
@@ -339,7 +351,7 @@ void X11Picture::Put(Display* display, Visual* visual, int depth, Drawable targe
 }
 
 X11Window::X11Window(X11Host& host, const WindowOptions& options, WindowListener& listener)
-    : FHost(host), FDisplay(host.Connection()), FListener(listener) {
+    : FHost(host), FDisplay(host.Connection()), FListener(listener), FPopup(options.Popup) {
   const int screen = DefaultScreen(FDisplay);
   const int width = std::max(1, options.ClientWidth), height = std::max(1, options.ClientHeight);
   int left = options.Left, top = options.Top;
@@ -352,10 +364,14 @@ X11Window::X11Window(X11Host& host, const WindowOptions& options, WindowListener
   attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask |
                           KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask;
   attributes.cursor = host.FArrow;
+  // A popup is no window of the window manager's: no frame, no place in its lists, on top.
+  attributes.override_redirect = FPopup ? True : False;
+  attributes.save_under = FPopup ? True : False;
   FWindow = XCreateWindow(FDisplay, RootWindow(FDisplay, screen), left, top, static_cast<unsigned>(width),
                           static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                          CWBackPixmap | CWEventMask | CWCursor, &attributes);
+                          CWBackPixmap | CWEventMask | CWCursor | CWOverrideRedirect | CWSaveUnder, &attributes);
   FGC = XCreateGC(FDisplay, FWindow, 0, nullptr);
+  if (FPopup) return;
 
   XSizeHints* size = XAllocSizeHints();
   size->flags = PPosition | USPosition;
@@ -394,6 +410,7 @@ X11Window::X11Window(X11Host& host, const WindowOptions& options, WindowListener
 
 X11Window::~X11Window() {
   ReleaseCapture(false);
+  GrabKeyboard(false);
   HideHint();
   if (FHint) XDestroyWindow(FDisplay, FHint);
   FHost.Forget(FWindow);
@@ -408,8 +425,14 @@ void X11Window::Show(bool visible) {
   FVisible = visible;
   if (visible) {
     XMapRaised(FDisplay, FWindow);
+    if (FPopup) {
+      // Every click and key is the popup's now, wherever the pointer is.
+      SetCapture(true);
+      GrabKeyboard(true);
+    }
   } else {
-    ReleaseCapture(true);
+    ReleaseCapture(!FPopup);
+    GrabKeyboard(false);
     HideHint();
     XUnmapWindow(FDisplay, FWindow);
   }
@@ -447,14 +470,35 @@ bool X11Window::PaintIfNeeded() {
   return true;
 }
 
+// Another client's grab (a window manager's, briefly) refuses ours: try again for a moment.
+template <class Grab>
+bool GrabWithRetries(Grab grab) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (grab() == GrabSuccess) return true;
+    timespec pause{0, 5 * 1000000L};
+    nanosleep(&pause, nullptr);
+  }
+  return false;
+}
+
 void X11Window::SetCapture(bool capture) {
   if (capture == FCaptured) return;
   FCaptured = capture;
   if (capture)
-    XGrabPointer(FDisplay, FWindow, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
-                 GrabModeAsync, None, None, CurrentTime);
+    GrabWithRetries([&] {
+      return XGrabPointer(FDisplay, FWindow, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                          GrabModeAsync, None, None, CurrentTime);
+    });
   else
     XUngrabPointer(FDisplay, CurrentTime);
+  XFlush(FDisplay);
+}
+
+void X11Window::GrabKeyboard(bool grab) {
+  if (grab == FKeyboardGrabbed) return;
+  FKeyboardGrabbed = grab;
+  if (grab) GrabWithRetries([&] { return XGrabKeyboard(FDisplay, FWindow, False, GrabModeAsync, GrabModeAsync, CurrentTime); });
+  else XUngrabKeyboard(FDisplay, CurrentTime);
   XFlush(FDisplay);
 }
 
