@@ -25,7 +25,7 @@ using testing::LoadDemoForm;
 using testing::TDemoForm;
 
 constexpr char kFormClass[] = "KestrovaForm";
-constexpr char kCaption[] = "Kestrova window host";
+constexpr char kCaption[] = "Kestrova demo";
 
 ui::TApplication& App() { return ui::Application(); }
 
@@ -143,7 +143,7 @@ TEST_F(Win32Host, WindowHasTheFormsFixedFrameClientSizeAndIsCentred) {
   RECT client, frame;
   GetClientRect(Wnd, &client);
   EXPECT_EQ(client.right, 320);
-  EXPECT_EQ(client.bottom, 180);
+  EXPECT_EQ(client.bottom, 200);
   GetWindowRect(Wnd, &frame);
   const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
   EXPECT_LE(std::abs(frame.left - (screenW - frame.right)), 1) << "centred across";
@@ -180,51 +180,51 @@ TEST_F(Win32Host, TheScreenShowsExactlyTheHeadlessPixels) {
   ui::SavePicture(expected, BesideTheTest("win32host_headless.png"));
   EXPECT_EQ(differences, 0) << first;
   // Not two blank pictures: the panel's colour, the shape's outline and the picture are there.
-  EXPECT_EQ(screen.PixelColor(100, 60), static_cast<gfx::TColorRef>(14811135)) << "the panel";
-  EXPECT_EQ(screen.PixelColor(8 + 180 + 40, 8 + 10), static_cast<gfx::TColorRef>(13099453)) << "the shape";
-  EXPECT_EQ(screen.PixelColor(8 + 223 + 2, 8 + 40 + 2), static_cast<gfx::TColorRef>(0x126E2B)) << "the picture";
+  EXPECT_EQ(screen.PixelColor(250, 60), static_cast<gfx::TColorRef>(16514015)) << "the panel";
+  EXPECT_EQ(screen.PixelColor(12 + 75, 100), static_cast<gfx::TColorRef>(13099453)) << "the shape";
+  EXPECT_EQ(screen.PixelColor(12 + 10, 12 + 6), static_cast<gfx::TColorRef>(0x126E2B)) << "the picture";
 
   // A repaint the toolkit asks for reaches the screen too.
   Control("pnlTop").SetColor(gfx::clWhite);
   reference.reset();
   const bool repainted = PumpUntil(3000, [&] {
     CaptureClient(Wnd, screen);
-    return screen.PixelColor(100, 60) == 0xFFFFFF;
+    return screen.PixelColor(250, 60) == 0xFFFFFF;
   });
   EXPECT_TRUE(repainted);
 }
 
 TEST_F(Win32Host, ClickOnTheLinkLabelThroughTheWindowWithCaptureAndHandCursor) {
-  // lblLink sits at (12, 34) in pnlTop at (8, 8).
-  EXPECT_EQ(CursorAt(25, 47), LoadCursorA(nullptr, IDC_HAND));
-  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  // lblLink sits at (56, 40) in pnlTop at (0, 0).
+  EXPECT_EQ(CursorAt(60, 44), LoadCursorA(nullptr, IDC_HAND));
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 44));
   EXPECT_EQ(GetCapture(), Wnd) << "the window holds the mouse while a button is down";
   EXPECT_EQ(Form->CaptureControl(), &Control("lblLink"));
-  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(60, 44));
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(Form->Clicked, (std::vector<std::string>{"lblLink"}));
   EXPECT_EQ(CursorAt(5, 175), LoadCursorA(nullptr, IDC_ARROW)) << "off the link";
-  CursorAt(25, 47);
+  CursorAt(60, 44);
   SendMessageA(Wnd, WM_MOUSELEAVE, 0, 0);
   EXPECT_NE(Form->MouseControl(), &Control("lblLink")) << "the pointer left the window";
 
   // Capture taken away from outside: the form hears of it and no click follows.
-  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 44));
   ASSERT_EQ(GetCapture(), Wnd);
   ReleaseCapture();
   EXPECT_EQ(Form->CaptureControl(), nullptr);
-  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 44));
   EXPECT_EQ(GetCapture(), Wnd) << "capture can be taken again after it was lost";
-  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(60, 44));
 }
 
 TEST_F(Win32Host, PostedKeysMoveTheFocusThroughTheMessageLoop) {
-  ASSERT_EQ(Form->FocusedControl(), &Control("pnlTop"));
+  ASSERT_EQ(Form->FocusedControl(), &Control("boxA"));
   PostMessageA(Wnd, WM_KEYDOWN, VK_TAB, 0x000F0001);
   PostMessageA(Wnd, WM_KEYUP, VK_TAB, 0xC00F0001);
-  EXPECT_TRUE(PumpUntil(2000, [&] { return Form->FocusedControl() == &Control("pnlBottom"); }));
+  EXPECT_TRUE(PumpUntil(2000, [&] { return Form->FocusedControl() == &Control("boxB"); }));
   PostMessageA(Wnd, WM_KEYDOWN, VK_TAB, 0x000F0001);
-  EXPECT_TRUE(PumpUntil(2000, [&] { return Form->FocusedControl() == &Control("pnlTop"); })) << "wraps round";
+  EXPECT_TRUE(PumpUntil(2000, [&] { return Form->FocusedControl() == &Control("boxA"); })) << "wraps round";
 }
 
 TEST_F(Win32Host, EveryWayOfClosingClosesTheFormOnce) {
@@ -255,10 +255,10 @@ TEST_F(Win32Host, EveryWayOfClosingClosesTheFormOnce) {
 
 TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
   // The real pointer too, or the window would hear that it left.
-  POINT over = {25, 47};
+  POINT over = {60, 44};
   ClientToScreen(Wnd, &over);
   SetCursorPos(over.x, over.y);
-  SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(25, 47));
+  SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(60, 44));
   HWND hint = nullptr;
   const bool shown = PumpUntil(3000, [&] {
     hint = FindWindowA("KestrovaHint", nullptr);
@@ -273,7 +273,7 @@ TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
   RECT r;
   GetWindowRect(hint, &r);
   ui::TControl& link = Control("lblLink");
-  POINT label = {8 + link.Left(), 8 + link.Top() + link.Height() + 2};
+  POINT label = {link.Left(), link.Top() + link.Height() + 2};
   ClientToScreen(Wnd, &label);
   EXPECT_EQ(r.left, label.x);
   EXPECT_EQ(r.top, label.y) << "two pixels below the label";
@@ -291,7 +291,7 @@ TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
     App().SetHost(&headless);
     std::unique_ptr<TDemoForm> reference = LoadDemoForm();
     reference->Show();
-    headless.Windows.at(0)->MouseMove(25, 47);
+    headless.Windows.at(0)->MouseMove(60, 44);
     headless.AdvanceTime(static_cast<unsigned>(App().HintPause));
     std::string first;
     EXPECT_EQ(Differences(pixels, headless.Windows.at(0)->HintPicture, first), 0) << first;
@@ -299,11 +299,11 @@ TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
     App().SetHost(&platform::SystemWindowHost());
   }
   SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(5, 175));  // off the link and back for the hint again
-  SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(25, 47));
+  SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(60, 44));
   ASSERT_TRUE(PumpUntil(3000, [&] { return IsWindowVisible(hint) != FALSE; }));
-  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 44));
   EXPECT_FALSE(IsWindowVisible(hint)) << "a click takes it away";
-  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(60, 44));
 }
 
 TEST_F(Win32Host, ModalLoopEndsWhenItsWindowIsClosed) {

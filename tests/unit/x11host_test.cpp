@@ -10,55 +10,20 @@
 
 #include "framework/ui/forms.h"
 #include "framework/ui/headlesshost.h"
-#include "framework/ui/layoutreader.h"
-#include "framework/ui/stdctrls.h"
 #include "platform/desktopdialogs.h"
 #include "tests/support/childprocess.h"
+#include "tests/support/demoform.h"
 #include "tests/support/xprobe.h"
 #include "tests/support/xvfb.h"
 
 namespace kestrova::ui {
 namespace {
 
-// A focusable box that shows its focus with the focus rectangle.
-class TFocusBox : public TCustomControl {
- public:
-  explicit TFocusBox(TComponent* owner) : TCustomControl(owner) { SetTabStop(true); }
-  const char* ClassName() const override { return "TFocusBox"; }
-  void Dispatch(TMessage& m) override {
-    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) {
-      Log.push_back(m.Msg == WM_SETFOCUS ? "set" : "kill");
-      Invalidate();
-    }
-    TCustomControl::Dispatch(m);
-  }
-  std::vector<std::string> Log;
+using testing::LoadDemoForm;
+using testing::TDemoForm;
+using testing::TFocusBox;
 
- protected:
-  void Paint() override {
-    gfx::TCanvas& c = Canvas();
-    c.Brush.SetColor(gfx::clWindow);
-    c.Pen.SetColor(gfx::clBtnShadow);
-    c.Rectangle(0, 0, Width(), Height());
-    if (Focused()) c.DrawFocusRect({3, 3, Width() - 3, Height() - 3});
-  }
-};
-
-class TfrmX11Demo : public TForm {
- public:
-  explicit TfrmX11Demo(TComponent* owner) : TForm(owner) {
-    PublishMethod("lblLinkClick", [this](TComponent* s) { Clicked.push_back(s->Name()); });
-    PublishMethod("boxClick", [this](TComponent* s) { Clicked.push_back(s->Name()); });
-  }
-  const char* ClassName() const override { return "TfrmX11Demo"; }
-  std::vector<std::string> Clicked;
-};
-
-std::unique_ptr<TfrmX11Demo> LoadDemo() {
-  auto form = std::make_unique<TfrmX11Demo>(nullptr);
-  ReadLayout(testing::ReadWholeFile(KESTROVA_TEST_DATA "/x11demo.dfm"), *form);
-  return form;
-}
+constexpr char kCaption[] = "Kestrova demo";
 
 // Pixels that differ between what the server shows and a bitmap; -1 when the sizes differ.
 int Differences(const testing::XPicture& shown, const gfx::TBitmap& expected) {
@@ -79,7 +44,7 @@ void RenderHeadless(Reference& r) {
   THeadlessHost host;
   Application().SetHost(&host);
   {
-    auto form = LoadDemo();
+    auto form = LoadDemoForm();
     form->Show();
     THeadlessWindow& w = *host.Windows.at(0);
     host.ProcessMessages();  // the repaint the first focus asked for
@@ -110,16 +75,14 @@ void SaveShot(const testing::XPicture& p, const std::string& path) {
 struct X11Host : ::testing::Test {
   static void SetUpTestSuite() {
     testing::TestDisplay();
-    RegisterStandardControls();
-    RegisterClass<TFocusBox>("TFocusBox");
   }
 
   void SetUp() override {
     RenderHeadless(Ref);
     Application().SetHost(&platform::SystemWindowHost());
-    Form = LoadDemo();
+    Form = LoadDemoForm();
     Form->Show();
-    ASSERT_TRUE(Until([&] { return (Handle = X.FindTopLevel("Kestrova window test")) != 0 && X.Viewable(Handle); }));
+    ASSERT_TRUE(Until([&] { return (Handle = X.FindTopLevel(kCaption)) != 0 && X.Viewable(Handle); }));
     X.Focus(Handle);
     ASSERT_TRUE(Until([&] { return Screen().ActiveForm() == Form.get(); })) << "focus in activates the form";
     ASSERT_TRUE(Until([&] { return Differences(Screenshot(), Form->Bitmap()) == 0; }));
@@ -161,7 +124,7 @@ struct X11Host : ::testing::Test {
 
   testing::XProbe X;
   Reference Ref;
-  std::unique_ptr<TfrmX11Demo> Form;
+  std::unique_ptr<TDemoForm> Form;
   unsigned long Handle = 0;
 };
 
@@ -196,7 +159,7 @@ TEST_F(X11Host, FixedSizeCentredWithTheCaptionAndTheDesktopsCloseRequest) {
   EXPECT_EQ(width, 320);
   EXPECT_EQ(height, 200);
 
-  EXPECT_EQ(X.NetWmName(Handle), "Kestrova window test");
+  EXPECT_EQ(X.NetWmName(Handle), kCaption);
   Form->SetCaption("Caf\xE9");
   EXPECT_TRUE(Until([&] { return X.FindTopLevel("Caf\xE9") == Handle; })) << "WM_NAME is Latin-1";
   EXPECT_EQ(X.NetWmName(Handle), "Caf\xC3\xA9") << "_NET_WM_NAME is UTF-8";
