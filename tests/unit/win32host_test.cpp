@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 #include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,7 @@ TEST_F(Win32Host, TheScreenShowsExactlyTheHeadlessPixels) {
   App().SetHost(&headless);
   std::unique_ptr<TDemoForm> reference = LoadDemoForm();
   reference->Show();
+  headless.ProcessMessages();  // the repaint the first focus asked for
   App().SetHost(&platform::SystemWindowHost());
   const gfx::TBitmap& expected = headless.Windows.at(0)->Picture;
   ASSERT_EQ(expected.Width(), 320);
@@ -304,6 +306,121 @@ TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
   SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 44));
   EXPECT_FALSE(IsWindowVisible(hint)) << "a click takes it away";
   SendMessageA(Wnd, WM_LBUTTONUP, 0, At(60, 44));
+}
+
+// The menu window of a thread: a visible topmost tool window of the toolkit's class.
+HWND FindMenuWindow(DWORD thread) {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      thread,
+      [](HWND wnd, LPARAM out) -> BOOL {
+        char cls[32] = {};
+        GetClassNameA(wnd, cls, sizeof cls);
+        const LONG ex = GetWindowLongA(wnd, GWL_EXSTYLE);
+        if (std::strcmp(cls, kFormClass) != 0 || !IsWindowVisible(wnd) || !(ex & WS_EX_TOOLWINDOW)) return TRUE;
+        *reinterpret_cast<HWND*>(out) = wnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TEST_F(Win32Host, ARightClickShowsATopmostMenuWindowWithTheHeadlessPixelsAndItsItemsRun) {
+  // The headless host's menu for a right click on the panel at (250, 70), and where it goes.
+  gfx::TBitmap expected;
+  POINT offset = {0, 0};
+  {
+    ui::THeadlessHost headless;
+    App().SetHost(&headless);
+    std::unique_ptr<TDemoForm> reference = LoadDemoForm();
+    reference->Show();
+    ui::THeadlessWindow& w = *headless.Windows.at(0);
+    headless.WhileWaiting.push_back([&] {
+      ui::THeadlessWindow& menu = *headless.Popup();
+      expected.Assign(menu.Picture);
+      offset = {menu.Left - w.Left, menu.Top - w.Top};
+      menu.Key(VK_ESCAPE);
+    });
+    w.MouseDown(250, 70, ui::TMouseButton::mbRight);
+    w.MouseUp(250, 70, ui::TMouseButton::mbRight);
+    reference.reset();
+    App().SetHost(&platform::SystemWindowHost());
+  }
+  ASSERT_FALSE(expected.Empty());
+
+  // The menu's loop runs on this thread; another one watches the screen and answers the menu.
+  struct Seen {
+    HWND Menu = nullptr;
+    LONG Style = 0, ExStyle = 0;
+    RECT Bounds = {};
+    HWND Capture = nullptr, Active = nullptr;
+    std::shared_ptr<gfx::TBitmap> Pixels = std::make_shared<gfx::TBitmap>();
+    int Unlike = -1;  // pixels unlike the headless ones
+    std::string First;
+  };
+  const DWORD thread = GetCurrentThreadId();
+  const HWND form = Wnd;
+  auto answer = [thread, form, &expected](bool withKeys) {
+    return std::async(std::launch::async, [=, &expected] {
+      Seen seen;
+      for (int waited = 0; waited < 5000 && !(seen.Menu = FindMenuWindow(thread)); waited += 10) SleepEx(10, FALSE);
+      if (!seen.Menu) return seen;
+      seen.Style = GetWindowLongA(seen.Menu, GWL_STYLE);
+      seen.ExStyle = GetWindowLongA(seen.Menu, GWL_EXSTYLE);
+      GetWindowRect(seen.Menu, &seen.Bounds);
+      GUITHREADINFO gui{};
+      gui.cbSize = sizeof gui;
+      if (GetGUIThreadInfo(thread, &gui)) {
+        seen.Capture = gui.hwndCapture;
+        seen.Active = gui.hwndActive;
+      }
+      for (int waited = 0; waited < 5000; waited += 20) {
+        CaptureClient(seen.Menu, *seen.Pixels);
+        if ((seen.Unlike = Differences(*seen.Pixels, expected, seen.First)) == 0) break;
+        SleepEx(20, FALSE);
+      }
+      if (withKeys) {
+        // Keys go to the form's window, as the keyboard sends them; the menu takes them.
+        PostMessageA(form, WM_KEYDOWN, VK_DOWN, 0x00500001);
+        PostMessageA(form, WM_KEYDOWN, VK_DOWN, 0x00500001);
+        PostMessageA(form, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+      } else {
+        PostMessageA(seen.Menu, WM_MOUSEMOVE, 0, At(30, 10));
+        PostMessageA(seen.Menu, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 10));
+        PostMessageA(seen.Menu, WM_LBUTTONUP, 0, At(30, 10));
+      }
+      return seen;
+    });
+  };
+
+  auto watching = answer(false);
+  PostMessageA(Wnd, WM_RBUTTONDOWN, MK_RBUTTON, At(250, 70));
+  PostMessageA(Wnd, WM_RBUTTONUP, 0, At(250, 70));
+  EXPECT_TRUE(PumpUntil(10000, [&] { return !Form->Clicked.empty(); }));
+  const Seen seen = watching.get();
+  ASSERT_NE(seen.Menu, nullptr) << "a menu window";
+  ui::SavePicture(*seen.Pixels, BesideTheTest("win32host_menu.png"));
+  EXPECT_EQ(seen.Unlike, 0) << seen.First;
+  EXPECT_EQ(seen.Style & (WS_POPUP | WS_CAPTION), static_cast<LONG>(WS_POPUP));
+  EXPECT_EQ(seen.ExStyle & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW), WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+  POINT at = offset;
+  ClientToScreen(Wnd, &at);
+  EXPECT_EQ(seen.Bounds.left, at.x);
+  EXPECT_EQ(seen.Bounds.top, at.y);
+  EXPECT_EQ(seen.Bounds.right - seen.Bounds.left, expected.Width());
+  EXPECT_EQ(seen.Capture, seen.Menu) << "it holds the mouse";
+  EXPECT_EQ(seen.Active, Wnd) << "the form stays active";
+  EXPECT_EQ(Form->Clicked, std::vector<std::string>{"mniScan"});
+  EXPECT_FALSE(IsWindow(seen.Menu)) << "the menu window is gone";
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  // Down twice passes the disabled item and the separator; Enter chooses the last item.
+  watching = answer(true);
+  PostMessageA(Wnd, WM_RBUTTONDOWN, MK_RBUTTON, At(250, 70));
+  PostMessageA(Wnd, WM_RBUTTONUP, 0, At(250, 70));
+  EXPECT_TRUE(PumpUntil(10000, [&] { return Form->Clicked.size() == 2; }));
+  EXPECT_NE(watching.get().Menu, nullptr);
+  EXPECT_EQ(Form->Clicked, (std::vector<std::string>{"mniScan", "mniAbout"}));
 }
 
 TEST_F(Win32Host, ModalLoopEndsWhenItsWindowIsClosed) {
