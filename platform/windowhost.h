@@ -19,6 +19,10 @@ struct WindowOptions {
   bool CenterOnScreen = false;
   int Left = 0;
   int Top = 0;
+  // A popup (a menu): no frame, above every other window, not in the task bar, its client area at
+  // (Left, Top) on the screen. While shown it holds the pointer and the keyboard, so that a click
+  // anywhere, and every key, reach it; losing them from outside is a capture loss.
+  bool Popup = false;
 };
 
 enum class MouseCursor { Arrow, Hand };
@@ -64,6 +68,8 @@ class WindowHost {
   virtual void ProcessMessages() = 0;
   virtual void WaitMessage(unsigned timeoutMs) = 0;
   virtual std::uint64_t TickCount() = 0;
+  // The screen's size in pixels: popups are kept on it.
+  virtual void ScreenSize(int& width, int& height) = 0;
   // The desktop's "open" action on a web address; false when it could not be asked.
   virtual bool OpenAddress(const std::string& address) = 0;
   // True for OK or Yes.

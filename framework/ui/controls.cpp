@@ -224,11 +224,23 @@ void TControl::Dispatch(TMessage& m) {
     case WM_LBUTTONDBLCLK: MouseMessage(m, TMouseButton::mbLeft, true, true); break;
     case WM_LBUTTONUP: MouseMessage(m, TMouseButton::mbLeft, false, false); break;
     case WM_RBUTTONDOWN: MouseMessage(m, TMouseButton::mbRight, true, false); break;
-    case WM_RBUTTONUP:
+    case WM_RBUTTONUP: {
       MouseMessage(m, TMouseButton::mbRight, false, false);
+      // The release asks for the context menu at the pointer, as Windows does after it.
+      const gfx::TPoint p = ClientToScreen({LParamX(m.LParam), LParamY(m.LParam)});
+      Perform(WM_CONTEXTMENU, 0, PointToLParam(p.X, p.Y));
+      break;
+    }
+    case WM_CONTEXTMENU:
+      // This control's menu, or else its parent's: the request goes up until someone has one.
       if (FPopupMenu) {
-        const gfx::TPoint p = ClientToScreen({LParamX(m.LParam), LParamY(m.LParam)});
+        const gfx::TPoint p = m.LParam == kContextMenuFromKeyboard ? ClientToScreen({0, 0})
+                                                                  : gfx::TPoint{LParamX(m.LParam), LParamY(m.LParam)};
+        FPopupMenu->SetPopupComponent(this);
         FPopupMenu->Popup(p.X, p.Y);
+        m.Result = 1;
+      } else if (FParent) {
+        m.Result = FParent->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
       }
       break;
     case WM_MOUSEMOVE: MouseMove(static_cast<TShiftState>(m.WParam), LParamX(m.LParam), LParamY(m.LParam)); break;
@@ -483,8 +495,16 @@ void TWinControl::Dispatch(TMessage& m) {
       return;
     case WM_KEYDOWN: {
       unsigned key = static_cast<unsigned>(m.WParam);
-      KeyDown(key, static_cast<TShiftState>(m.LParam));
-      if (key == 0) m.Result = 1;
+      const auto shift = static_cast<TShiftState>(m.LParam);
+      KeyDown(key, shift);
+      if (key == 0) {
+        m.Result = 1;
+        return;
+      }
+      // The keyboard's context menu: the menu key, or Shift+F10.
+      const TShiftState mods = shift & (ssShift | ssAlt | ssCtrl);
+      if ((key == VK_APPS && mods == 0) || (key == VK_F10 && mods == ssShift))
+        m.Result = Perform(WM_CONTEXTMENU, 0, kContextMenuFromKeyboard);
       return;
     }
     case WM_KEYUP: {

@@ -132,6 +132,12 @@ void THeadlessHost::WaitMessage(unsigned timeoutMs) {
   step();
 }
 
+THeadlessWindow* THeadlessHost::Popup() const {
+  for (auto it = Windows.rbegin(); it != Windows.rend(); ++it)
+    if ((*it)->Options.Popup && (*it)->Visible) return *it;
+  return nullptr;
+}
+
 void THeadlessHost::AdvanceTime(unsigned ms) {
   FNow += ms;
   Application().ProcessMessages();

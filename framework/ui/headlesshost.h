@@ -20,7 +20,11 @@ class THeadlessWindow final : public platform::HostWindow {
   THeadlessWindow(THeadlessHost& host, const platform::WindowOptions& options, platform::WindowListener& listener);
   ~THeadlessWindow() override;
 
-  void Show(bool visible) override { Visible = visible; }
+  // A popup holds the pointer and the keyboard while it is shown.
+  void Show(bool visible) override {
+    Visible = visible;
+    if (Options.Popup) Captured = visible;
+  }
   void SetCaption(const std::string& caption) override { Options.Caption = caption; }
   void Present(const std::uint32_t* pixels, int width, int height, int stride) override;
   void Invalidate() override { NeedsPaint = true; }
@@ -70,6 +74,10 @@ class THeadlessHost final : public platform::WindowHost {
   // A message loop's wait: the clock moves on and the next scripted step runs.
   void WaitMessage(unsigned timeoutMs) override;
   std::uint64_t TickCount() override { return FNow; }
+  void ScreenSize(int& width, int& height) override {
+    width = ScreenWidth;
+    height = ScreenHeight;
+  }
   bool OpenAddress(const std::string& address) override;
   bool MessageBox(const std::string& text, const std::string& caption, platform::MessageBoxKind kind) override;
   std::string FileDialog(bool save, const std::string& filter, const std::string& initialName) override;
@@ -88,6 +96,8 @@ class THeadlessHost final : public platform::WindowHost {
   // waiting with nothing left to do is a test that would never end: it throws instead.
   std::deque<std::function<void()>> Steps;
   int IdleWaitLimit = 1000;
+  // The window shown last that is a popup, or null.
+  THeadlessWindow* Popup() const;
 
  private:
   std::uint64_t FNow = 0;

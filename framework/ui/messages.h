@@ -17,6 +17,7 @@ struct TMessage {
 };
 
 constexpr unsigned WM_SETFOCUS = 0x0007, WM_KILLFOCUS = 0x0008, WM_PAINT = 0x000F, WM_CLOSE = 0x0010,
+                   WM_CONTEXTMENU = 0x007B,
                    WM_ERASEBKGND = 0x0014, WM_SETCURSOR = 0x0020, WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101,
                    WM_CHAR = 0x0102, WM_SYSKEYDOWN = 0x0104, WM_SYSKEYUP = 0x0105, WM_SYSCHAR = 0x0106,
                    WM_COMMAND = 0x0111, WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202,
@@ -40,7 +41,7 @@ constexpr unsigned CN_COMMAND = CN_BASE + WM_COMMAND, CN_KEYDOWN = CN_BASE + WM_
 constexpr unsigned VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
                    VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
                    VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
-                   VK_DELETE = 0x2E, VK_F4 = 0x73;
+                   VK_DELETE = 0x2E, VK_APPS = 0x5D, VK_F4 = 0x73, VK_F10 = 0x79;
 
 // Modifier keys and mouse buttons held, as a set.
 enum TShiftFlag : std::uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
@@ -56,6 +57,9 @@ inline std::intptr_t PointToLParam(int x, int y) {
 }
 inline int LParamX(std::intptr_t l) { return static_cast<std::int16_t>(l & 0xFFFF); }
 inline int LParamY(std::intptr_t l) { return static_cast<std::int16_t>((l >> 16) & 0xFFFF); }
+
+// WM_CONTEXTMENU carries the screen point in LParam, or this when it comes from the keyboard.
+constexpr std::intptr_t kContextMenuFromKeyboard = 0xFFFFFFFF;
 
 // WM_PAINT and WM_ERASEBKGND with a given canvas carry it in WParam.
 inline std::uintptr_t CanvasParam(gfx::TCanvas& canvas) { return reinterpret_cast<std::uintptr_t>(&canvas); }

@@ -1,6 +1,7 @@
 // The Win32 window host: one top-level window per form. The form paints into its own bitmap; the
 // window keeps a DIB section with the last picture it was given and copies it to the screen on
-// WM_PAINT. Input goes to the form as the Windows messages it already speaks.
+// WM_PAINT. Input goes to the form as the Windows messages it already speaks. Popups (menus) are
+// topmost tool windows that take the mouse capture and, through the message loop, the keys.
 #include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
@@ -24,6 +25,9 @@ constexpr char kHintClass[] = "KestrovaHint";
 constexpr unsigned kShift = 1, kAlt = 2, kCtrl = 4, kLeft = 8, kRight = 16, kMiddle = 32, kDouble = 64;
 
 bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// The shown popup that the keys go to, whichever window has the focus (a menu never takes it).
+HWND gKeyboardPopup = nullptr;
 
 unsigned MouseShift(WPARAM wParam, bool dbl) {
   unsigned shift = 0;
@@ -128,14 +132,18 @@ void RegisterClasses() {
 
 class Win32Window final : public HostWindow {
  public:
-  Win32Window(const WindowOptions& options, WindowListener& listener) : FListener(listener) {
+  Win32Window(const WindowOptions& options, WindowListener& listener) : FListener(listener), FPopup(options.Popup) {
     RegisterClasses();
     DWORD style = WS_CAPTION | WS_CLIPCHILDREN;
     if (options.Sizeable) style |= WS_THICKFRAME;
     if (options.SystemMenu) style |= WS_SYSMENU;
     if (options.MinimizeBox) style |= WS_MINIMIZEBOX;
     if (options.MaximizeBox) style |= WS_MAXIMIZEBOX;
-    const DWORD exStyle = WS_EX_WINDOWEDGE;
+    DWORD exStyle = WS_EX_WINDOWEDGE;
+    if (FPopup) {
+      style = WS_POPUP;
+      exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+    }
     // The form's size is its client area; the frame goes around it.
     RECT frame = {0, 0, std::max(options.ClientWidth, 0), std::max(options.ClientHeight, 0)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
@@ -153,17 +161,25 @@ class Win32Window final : public HostWindow {
   ~Win32Window() override {
     // The form is going: nothing more reaches it, not even the messages DestroyWindow sends.
     FGone = true;
+    if (gKeyboardPopup == FWnd) gKeyboardPopup = nullptr;
     if (FHint) DestroyWindow(FHint);
     if (FWnd) DestroyWindow(FWnd);
   }
 
   void Show(bool visible) override {
     if (!FWnd) return;
-    if (visible) {
+    if (visible && FPopup) {
+      // Above everything, without taking the activation from the form it belongs to.
+      SetWindowPos(FWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+      UpdateWindow(FWnd);
+      SetCapture(true);
+      gKeyboardPopup = FWnd;
+    } else if (visible) {
       ShowWindow(FWnd, SW_SHOWNORMAL);
       SetForegroundWindow(FWnd);
       UpdateWindow(FWnd);
     } else {
+      if (gKeyboardPopup == FWnd) gKeyboardPopup = nullptr;
       HideHint();
       SetCapture(false);
       ShowWindow(FWnd, SW_HIDE);
@@ -242,6 +258,9 @@ class Win32Window final : public HostWindow {
     if (FGone) return DefWindowProcA(FWnd, msg, wParam, lParam);
     switch (msg) {
       case WM_ERASEBKGND: return 1;  // the picture covers the whole client area
+      case WM_MOUSEACTIVATE:
+        if (FPopup) return MA_NOACTIVATE;
+        break;
       case WM_PAINT: {
         if (FDirty) {
           FPainting = true;
@@ -326,6 +345,7 @@ class Win32Window final : public HostWindow {
   bool FCaptured = false;
   bool FTracking = false;
   bool FGone = false;
+  bool FPopup = false;
 };
 
 LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -381,6 +401,8 @@ class Win32Host final : public WindowHost {
         PostQuitMessage(static_cast<int>(msg.wParam));
         return;
       }
+      // A shown popup has the keyboard, as a menu has while it tracks.
+      if (gKeyboardPopup && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) msg.hwnd = gKeyboardPopup;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
@@ -391,6 +413,11 @@ class Win32Host final : public WindowHost {
   }
 
   std::uint64_t TickCount() override { return GetTickCount64(); }
+
+  void ScreenSize(int& width, int& height) override {
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+  }
 
   bool OpenAddress(const std::string& address) override {
     // Only web addresses: "open" on anything else would start programs or documents.

@@ -1,23 +1,30 @@
-// The window host on Linux: one Xlib window per form showing the form's bitmap with XPutImage,
-// X input turned into the Windows mouse and key messages the toolkit expects, the message loop
-// over the X connection, "open" through xdg-open.
+// The window host on Linux: one Xlib window per form showing the form's bitmap (through shared
+// memory where the server offers it, else with XPutImage), popups as override-redirect windows
+// that grab the pointer and the keyboard, X input turned into the Windows mouse and key messages
+// the toolkit expects, the message loop over the X connection, "open" through xdg-open. X errors
+// are noted rather than fatal; a lost connection ends the program with a plain message.
 #include "platform/windowhost.h"
 
 #include "platform/desktopdialogs.h"
 #include "platform/messagebox.h"
+#include "platform/x11/xdiagnostics.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/XShm.h>
 #include <X11/keysym.h>
 #include <spawn.h>
+#include <sys/ipc.h>
 #include <sys/select.h>
+#include <sys/shm.h>
 #include <sys/wait.h>
 #include <time.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -30,6 +37,28 @@ extern char** environ;
 namespace kestrova::platform {
 
 namespace {
+
+x11::XErrorNote gLastError;
+x11::PresentCounts gPresents;
+
+// Xlib's own handler ends the process on any error. A request on a window that another client
+// destroyed, or a grab the server refused, is no reason to: note it and go on.
+int NoteXError(Display*, XErrorEvent* e) {
+  ++gLastError.Count;
+  gLastError.Code = e->error_code;
+  gLastError.Request = e->request_code;
+  gLastError.Resource = e->resourceid;
+  return 0;
+}
+
+// Without the connection nothing can go on (Xlib ends the process when this returns); say so
+// plainly instead of Xlib's text.
+int ConnectionLost(Display* display) {
+  std::fprintf(stderr, "kestrova: the connection to the X display \"%s\" was lost; the program ends.\n",
+               display ? DisplayString(display) : "");
+  std::fflush(stderr);
+  std::_Exit(1);
+}
 
 // The toolkit's message numbers and shift set (framework/ui/messages.h), which this layer
 // cannot include.
@@ -88,6 +117,7 @@ unsigned VirtualKey(KeySym sym) {
     case XK_KP_Home: return 0x24;
     case XK_Delete:
     case XK_KP_Delete: return 0x2E;
+    case XK_Menu: return 0x5D;
     default: return 0;
   }
 }
@@ -118,9 +148,16 @@ constexpr unsigned long kMwmDecorBorder = 2, kMwmDecorResizeH = 4, kMwmDecorTitl
 
 class X11Host;
 
-// The pixels of one window, converted once to the visual's layout when it is not 0x00RRGGBB.
+// The pixels of one window, converted to the visual's layout when it is not 0x00RRGGBB, and sent
+// to the server through a shared-memory image when the host may, by XPutImage otherwise.
 class X11Picture {
  public:
+  X11Picture() = default;
+  X11Picture(const X11Picture&) = delete;
+  X11Picture& operator=(const X11Picture&) = delete;
+  ~X11Picture() { ReleaseShared(); }
+  // Whether this picture may use shared memory at all (the host still decides whether it can).
+  void AllowShared(bool allow) { FAllowShared = allow; }
   void Set(const std::uint32_t* pixels, int width, int height, int stride) {
     FWidth = width;
     FHeight = height;
@@ -131,11 +168,20 @@ class X11Picture {
   }
   bool Empty() const { return FPixels.empty(); }
   // Draws the part of the picture inside the rectangle.
-  void Put(Display* display, Visual* visual, int depth, Drawable target, GC gc, int x, int y, int w, int h) const;
+  void Put(X11Host& host, Drawable target, GC gc, int x, int y, int w, int h);
 
  private:
+  // Fills the rectangle of an image of the picture's size from the pixels.
+  void Fill(XImage* image, Visual* visual, int x, int y, int w, int h) const;
+  bool PutShared(X11Host& host, Drawable target, GC gc, int x, int y, int w, int h);
+  void ReleaseShared();
+
   int FWidth = 0, FHeight = 0;
   std::vector<std::uint32_t> FPixels;
+  bool FAllowShared = true;
+  Display* FSharedDisplay = nullptr;
+  XImage* FShared = nullptr;
+  XShmSegmentInfo FSegment{};
 };
 
 class X11Window final : public HostWindow {
@@ -156,6 +202,7 @@ class X11Window final : public HostWindow {
   void SetEnabled(bool enabled) override;
 
   void HandleEvent(XEvent& event);
+  bool IsPopup() const { return FPopup; }
   // A repaint that was asked for, delivered from the message loop.
   bool PaintIfNeeded();
   bool NeedsPaint() const { return FNeedsPaint && FVisible; }
@@ -169,6 +216,7 @@ class X11Window final : public HostWindow {
   void Button(XButtonEvent& e, bool down);
   void Key(XKeyEvent& e, bool down);
   void ReleaseCapture(bool notify);
+  void GrabKeyboard(bool grab);
 
   X11Host& FHost;
   Display* FDisplay;
@@ -181,6 +229,8 @@ class X11Window final : public HostWindow {
   bool FVisible = false;
   bool FNeedsPaint = false;
   bool FCaptured = false;
+  bool FKeyboardGrabbed = false;
+  bool FPopup = false;
   bool FActive = false;
   bool FEnabled = true;
   int FMouseX = -1, FMouseY = -1;
@@ -238,6 +288,13 @@ class X11Host final : public WindowHost {
     select(fd + 1, &read, nullptr, nullptr, &timeout);
   }
 
+  void ScreenSize(int& width, int& height) override {
+    Connect();
+    const int screen = DefaultScreen(FDisplay);
+    width = DisplayWidth(FDisplay, screen);
+    height = DisplayHeight(FDisplay, screen);
+  }
+
   std::uint64_t TickCount() override {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -276,17 +333,27 @@ class X11Host final : public WindowHost {
 
   void Forget(Window window) { FWindows.erase(window); }
   Display* Connection() const { return FDisplay; }
+  // Shared memory for pictures: the server has MIT-SHM, the display is on this machine, and no
+  // attach has failed yet.
+  bool SharedMemory() const { return FSharedMemory; }
+  void SharedMemoryFailed() { FSharedMemory = false; }
   Atom Protocols = 0, DeleteWindow = 0, NetWmName = 0, Utf8String = 0, MotifWmHints = 0;
   Cursor FArrow = 0, FHand = 0;
 
  private:
   void Connect() {
     if (FDisplay) return;
+    XSetErrorHandler(NoteXError);
+    XSetIOErrorHandler(ConnectionLost);
     const char* name = std::getenv("DISPLAY");
     FDisplay = XOpenDisplay(nullptr);
     if (!FDisplay)
       throw std::runtime_error(std::string("Cannot open the X display \"") + (name ? name : "") +
                                "\": the window needs a graphical desktop");
+    // A segment of this machine's memory means nothing to a server elsewhere.
+    const char* shown = DisplayString(FDisplay);
+    const bool local = shown[0] == ':' || std::strncmp(shown, "unix:", 5) == 0;
+    FSharedMemory = local && XShmQueryExtension(FDisplay);
     Protocols = XInternAtom(FDisplay, "WM_PROTOCOLS", False);
     DeleteWindow = XInternAtom(FDisplay, "WM_DELETE_WINDOW", False);
     NetWmName = XInternAtom(FDisplay, "_NET_WM_NAME", False);
@@ -304,54 +371,126 @@ class X11Host final : public WindowHost {
   }
 
   Display* FDisplay = nullptr;
+  bool FSharedMemory = false;
   std::map<Window, X11Window*> FWindows;
   friend class X11Window;
 };
 
-void X11Picture::Put(Display* display, Visual* visual, int depth, Drawable target, GC gc, int x, int y, int w, int h) const {
+void X11Picture::Fill(XImage* image, Visual* visual, int x, int y, int w, int h) const {
+  const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst && visual->red_mask == 0xFF0000 &&
+                      visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
+  if (direct) {
+    for (int py = y; py < y + h; ++py)
+      std::memcpy(image->data + static_cast<std::size_t>(py) * image->bytes_per_line + static_cast<std::size_t>(x) * 4,
+                  &FPixels[static_cast<std::size_t>(py) * FWidth + x], static_cast<std::size_t>(w) * 4);
+    return;
+  }
+  // Any other true-colour layout: each pixel placed through the image's own routine.
+  auto scale = [](unsigned value, unsigned long mask) {
+    if (!mask) return 0ul;
+    int shift = 0;
+    while (!((mask >> shift) & 1)) ++shift;
+    const unsigned long max = mask >> shift;
+    return ((static_cast<unsigned long>(value) * max + 127) / 255) << shift;
+  };
+  for (int py = y; py < y + h; ++py)
+    for (int px = x; px < x + w; ++px) {
+      const std::uint32_t p = FPixels[static_cast<std::size_t>(py) * FWidth + px];
+      XPutPixel(image, px, py,
+                scale((p >> 16) & 0xFF, visual->red_mask) | scale((p >> 8) & 0xFF, visual->green_mask) |
+                    scale(p & 0xFF, visual->blue_mask));
+    }
+}
+
+void X11Picture::Put(X11Host& host, Drawable target, GC gc, int x, int y, int w, int h) {
   x = std::max(x, 0);
   y = std::max(y, 0);
   w = std::min(w, FWidth - x);
   h = std::min(h, FHeight - y);
   if (w <= 0 || h <= 0) return;
-  XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
+  if (FAllowShared && host.SharedMemory() && PutShared(host, target, gc, x, y, w, h)) {
+    ++gPresents.Shared;
+    return;
+  }
+  Display* display = host.Connection();
+  const int screen = DefaultScreen(display);
+  Visual* visual = DefaultVisual(display, screen);
+  XImage* image = XCreateImage(display, visual, static_cast<unsigned>(DefaultDepth(display, screen)), ZPixmap, 0, nullptr,
                                static_cast<unsigned>(FWidth), static_cast<unsigned>(FHeight), 32, 0);
   if (!image) return;
   const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst && visual->red_mask == 0xFF0000 &&
                       visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF &&
                       image->bytes_per_line == FWidth * 4;
-  std::vector<std::uint32_t> converted;
   if (direct) {
-    image->data = reinterpret_cast<char*>(const_cast<std::uint32_t*>(FPixels.data()));
+    image->data = reinterpret_cast<char*>(FPixels.data());
   } else {
-    // Any other true-colour layout: each pixel placed through the image's own routine.
     image->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(image->bytes_per_line), static_cast<std::size_t>(FHeight)));
     if (!image->data) {
       XDestroyImage(image);
       return;
     }
-    auto scale = [](unsigned value, unsigned long mask) {
-      if (!mask) return 0ul;
-      int shift = 0;
-      while (!((mask >> shift) & 1)) ++shift;
-      const unsigned long max = mask >> shift;
-      return ((static_cast<unsigned long>(value) * max + 127) / 255) << shift;
-    };
-    for (int py = y; py < y + h; ++py)
-      for (int px = x; px < x + w; ++px) {
-        const std::uint32_t p = FPixels[static_cast<std::size_t>(py) * FWidth + px];
-        XPutPixel(image, px, py,
-                  scale((p >> 16) & 0xFF, visual->red_mask) | scale((p >> 8) & 0xFF, visual->green_mask) |
-                      scale(p & 0xFF, visual->blue_mask));
-      }
+    Fill(image, visual, x, y, w, h);
   }
   XPutImage(display, target, gc, image, x, y, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
   if (direct) image->data = nullptr;  // the pixels stay ours
   XDestroyImage(image);
+  ++gPresents.Copied;
+}
+
+bool X11Picture::PutShared(X11Host& host, Drawable target, GC gc, int x, int y, int w, int h) {
+  Display* display = host.Connection();
+  const int screen = DefaultScreen(display);
+  Visual* visual = DefaultVisual(display, screen);
+  if (FShared && (FShared->width != FWidth || FShared->height != FHeight)) ReleaseShared();
+  if (!FShared) {
+    XImage* image = XShmCreateImage(display, visual, static_cast<unsigned>(DefaultDepth(display, screen)), ZPixmap, nullptr,
+                                    &FSegment, static_cast<unsigned>(FWidth), static_cast<unsigned>(FHeight));
+    if (!image) return false;
+    FSegment.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(image->height),
+                            IPC_CREAT | 0600);
+    if (FSegment.shmid < 0) {
+      XDestroyImage(image);
+      return false;
+    }
+    FSegment.shmaddr = image->data = static_cast<char*>(shmat(FSegment.shmid, nullptr, 0));
+    FSegment.readOnly = False;
+    const unsigned long errors = gLastError.Count;
+    const bool attached = FSegment.shmaddr != reinterpret_cast<char*>(-1) && XShmAttach(display, &FSegment);
+    // An attach the server refuses (another machine's server after all, or no permission)
+    // shows only as an error once the server has answered.
+    if (attached) XSync(display, False);
+    // The segment goes once both sides let go of it, whatever happens now.
+    shmctl(FSegment.shmid, IPC_RMID, nullptr);
+    if (!attached || gLastError.Count != errors) {
+      if (FSegment.shmaddr != reinterpret_cast<char*>(-1)) shmdt(FSegment.shmaddr);
+      image->data = nullptr;
+      XDestroyImage(image);
+      host.SharedMemoryFailed();
+      return false;
+    }
+    FShared = image;
+    FSharedDisplay = display;
+  }
+  Fill(FShared, visual, x, y, w, h);
+  XShmPutImage(display, target, gc, FShared, x, y, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), False);
+  // The server reads the segment while it handles the request: it must be done before the
+  // segment is written again.
+  XSync(display, False);
+  return true;
+}
+
+void X11Picture::ReleaseShared() {
+  if (!FShared) return;
+  XShmDetach(FSharedDisplay, &FSegment);
+  XSync(FSharedDisplay, False);
+  shmdt(FSegment.shmaddr);
+  FShared->data = nullptr;
+  XDestroyImage(FShared);
+  FShared = nullptr;
 }
 
 X11Window::X11Window(X11Host& host, const WindowOptions& options, WindowListener& listener)
-    : FHost(host), FDisplay(host.Connection()), FListener(listener) {
+    : FHost(host), FDisplay(host.Connection()), FListener(listener), FPopup(options.Popup) {
   const int screen = DefaultScreen(FDisplay);
   const int width = std::max(1, options.ClientWidth), height = std::max(1, options.ClientHeight);
   int left = options.Left, top = options.Top;
@@ -359,15 +498,23 @@ X11Window::X11Window(X11Host& host, const WindowOptions& options, WindowListener
     left = (DisplayWidth(FDisplay, screen) - width) / 2;
     top = (DisplayHeight(FDisplay, screen) - height) / 2;
   }
+  const char* shm = std::getenv("KESTROVA_X11_SHM");
+  const bool allowShared = !(shm && std::strcmp(shm, "0") == 0);
+  FPicture.AllowShared(allowShared);
+  FHintPicture.AllowShared(allowShared);
   XSetWindowAttributes attributes{};
   attributes.background_pixmap = None;  // no flash of the server's background before a paint
   attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask |
                           KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask;
   attributes.cursor = host.FArrow;
+  // A popup is no window of the window manager's: no frame, no place in its lists, on top.
+  attributes.override_redirect = FPopup ? True : False;
+  attributes.save_under = FPopup ? True : False;
   FWindow = XCreateWindow(FDisplay, RootWindow(FDisplay, screen), left, top, static_cast<unsigned>(width),
                           static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                          CWBackPixmap | CWEventMask | CWCursor, &attributes);
+                          CWBackPixmap | CWEventMask | CWCursor | CWOverrideRedirect | CWSaveUnder, &attributes);
   FGC = XCreateGC(FDisplay, FWindow, 0, nullptr);
+  if (FPopup) return;
 
   XSizeHints* size = XAllocSizeHints();
   size->flags = PPosition | USPosition;
@@ -406,6 +553,7 @@ X11Window::X11Window(X11Host& host, const WindowOptions& options, WindowListener
 
 X11Window::~X11Window() {
   ReleaseCapture(false);
+  GrabKeyboard(false);
   HideHint();
   if (FHint) XDestroyWindow(FDisplay, FHint);
   FHost.Forget(FWindow);
@@ -420,8 +568,14 @@ void X11Window::Show(bool visible) {
   FVisible = visible;
   if (visible) {
     XMapRaised(FDisplay, FWindow);
+    if (FPopup) {
+      // Every click and key is the popup's now, wherever the pointer is.
+      SetCapture(true);
+      GrabKeyboard(true);
+    }
   } else {
-    ReleaseCapture(true);
+    ReleaseCapture(!FPopup);
+    GrabKeyboard(false);
     HideHint();
     XUnmapWindow(FDisplay, FWindow);
   }
@@ -448,10 +602,7 @@ void X11Window::Present(const std::uint32_t* pixels, int width, int height, int 
   if (FVisible) Draw(0, 0, width, height);
 }
 
-void X11Window::Draw(int x, int y, int w, int h) {
-  const int screen = DefaultScreen(FDisplay);
-  FPicture.Put(FDisplay, DefaultVisual(FDisplay, screen), DefaultDepth(FDisplay, screen), FWindow, FGC, x, y, w, h);
-}
+void X11Window::Draw(int x, int y, int w, int h) { FPicture.Put(FHost, FWindow, FGC, x, y, w, h); }
 
 bool X11Window::PaintIfNeeded() {
   if (!NeedsPaint()) return false;
@@ -459,14 +610,35 @@ bool X11Window::PaintIfNeeded() {
   return true;
 }
 
+// Another client's grab (a window manager's, briefly) refuses ours: try again for a moment.
+template <class Grab>
+bool GrabWithRetries(Grab grab) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (grab() == GrabSuccess) return true;
+    timespec pause{0, 5 * 1000000L};
+    nanosleep(&pause, nullptr);
+  }
+  return false;
+}
+
 void X11Window::SetCapture(bool capture) {
   if (capture == FCaptured) return;
   FCaptured = capture;
   if (capture)
-    XGrabPointer(FDisplay, FWindow, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
-                 GrabModeAsync, None, None, CurrentTime);
+    GrabWithRetries([&] {
+      return XGrabPointer(FDisplay, FWindow, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                          GrabModeAsync, None, None, CurrentTime);
+    });
   else
     XUngrabPointer(FDisplay, CurrentTime);
+  XFlush(FDisplay);
+}
+
+void X11Window::GrabKeyboard(bool grab) {
+  if (grab == FKeyboardGrabbed) return;
+  FKeyboardGrabbed = grab;
+  if (grab) GrabWithRetries([&] { return XGrabKeyboard(FDisplay, FWindow, False, GrabModeAsync, GrabModeAsync, CurrentTime); });
+  else XUngrabKeyboard(FDisplay, CurrentTime);
   XFlush(FDisplay);
 }
 
@@ -503,10 +675,7 @@ void X11Window::ShowHint(int screenX, int screenY, const std::uint32_t* pixels, 
   XFlush(FDisplay);
 }
 
-void X11Window::DrawHint() {
-  const int screen = DefaultScreen(FDisplay);
-  FHintPicture.Put(FDisplay, DefaultVisual(FDisplay, screen), DefaultDepth(FDisplay, screen), FHint, FGC, 0, 0, 1 << 15, 1 << 15);
-}
+void X11Window::DrawHint() { FHintPicture.Put(FHost, FHint, FGC, 0, 0, 1 << 15, 1 << 15); }
 
 void X11Window::HideHint() {
   if (!FHint) return;
@@ -622,6 +791,11 @@ void X11Window::HandleEvent(XEvent& event) {
 }
 
 }  // namespace
+
+namespace x11 {
+XErrorNote LastXError() { return gLastError; }
+PresentCounts Presents() { return gPresents; }
+}  // namespace x11
 
 WindowHost& SystemWindowHost() {
   // Never destroyed: forms freed at exit still close their windows through it.

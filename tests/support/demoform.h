@@ -1,5 +1,6 @@
-// The demo form every window host shows: a bevelled panel, labels, a link-style label with a
-// hint, a 24-bit picture and a rounded shape, built from tests/data/demoform.dfm.
+// The demo form every window host shows, headless, under X11 and under Wine: a bevelled panel
+// with a picture, labels and a link-style label with a hint and the hand cursor, a rounded
+// shape, two focusable boxes, and a popup menu on the panel; built from tests/data/demoform.dfm.
 #pragma once
 #include <memory>
 #include <string>
@@ -9,11 +10,23 @@
 
 namespace kestrova::testing {
 
+// A focusable box that shows its focus with the focus rectangle and notes focus changes.
+class TFocusBox final : public ui::TCustomControl {
+ public:
+  explicit TFocusBox(ui::TComponent* owner) : ui::TCustomControl(owner) { SetTabStop(true); }
+  const char* ClassName() const override { return "TFocusBox"; }
+  void Dispatch(ui::TMessage& m) override;
+  std::vector<std::string> Log;  // "set" and "kill", in order
+
+ protected:
+  void Paint() override;
+};
+
 class TDemoForm final : public ui::TForm {
  public:
   explicit TDemoForm(ui::TComponent* owner);
   const char* ClassName() const override { return "TfrmDemo"; }
-  std::vector<std::string> Clicked;  // the controls whose OnClick fired, by name
+  std::vector<std::string> Clicked;  // the controls and menu items whose OnClick fired, by name
   int Closes = 0;                    // how often OnClose ran
 };
 

@@ -153,8 +153,8 @@ void XProbe::MoveTo(int x, int y) {
   Sync();
 }
 
-void XProbe::Button(bool down) {
-  XTestFakeButtonEvent(D(FDisplay), 1, down ? True : False, CurrentTime);
+void XProbe::Button(bool down, unsigned button) {
+  XTestFakeButtonEvent(D(FDisplay), button, down ? True : False, CurrentTime);
   Sync();
 }
 

@@ -44,7 +44,7 @@ class XProbe {
 
   // Input in screen coordinates; keys by their X keysym names ("Tab", "Shift_L", "F4").
   void MoveTo(int x, int y);
-  void Button(bool down);
+  void Button(bool down, unsigned button = 1);  // 1 left, 3 right
   void Key(const std::string& key, const std::string& modifier = "");
   // The cursor now shown, as pixels and hot spot; the image of a standard cursor for comparison.
   std::vector<unsigned long> CursorImage();

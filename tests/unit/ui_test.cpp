@@ -8,6 +8,7 @@
 #include "framework/ui/layoutreader.h"
 #include "framework/ui/menus.h"
 #include "framework/ui/stdctrls.h"
+#include "tests/support/demoform.h"
 #include "tests/support/testfont.h"
 
 namespace kestrova::ui {
@@ -412,6 +413,277 @@ TEST_F(Shown, PaintsTheTreeIntoTheFormBitmap) {
   EXPECT_EQ(p.PixelColor(150 + 20, 65 + 15), face) << "a clear brush";
   EXPECT_EQ(p.PixelColor(61, 70), gfx::ColorToRGB(gfx::clRed)) << "the picture";
   EXPECT_EQ(p.PixelColor(60, 71), face) << "its white (bottom-left) colour left out";
+}
+
+TEST_F(Shown, AMenuNoControlUsesIsNeverShown) {
+  // pmn belongs to the form but is nobody's PopupMenu: no click or key anywhere shows it.
+  auto* pmn = dynamic_cast<TPopupMenu*>(Form->FindComponent("pmn"));
+  const gfx::TPoint points[] = {{105, 15}, {10, 12}, {15, 75}, {5, 95}, {170, 80}};
+  for (const gfx::TPoint& p : points) {
+    Window->MouseDown(p.X, p.Y, TMouseButton::mbRight);
+    Window->MouseUp(p.X, p.Y, TMouseButton::mbRight);
+  }
+  Window->Key(VK_APPS);
+  Window->Key(VK_F10, ssShift);
+  EXPECT_EQ(pmn->PopupCount(), 0);
+  EXPECT_EQ(Host.Windows.size(), 1u) << "no menu window was made";
+}
+
+// The demo form with its popup menu on the top panel; the test font makes every text box exact.
+// Menu rows, 124 x 66 pixels: "&Scan again" 3..20, "Save &report..." (disabled) 20..37, the
+// separator 37..46, "&About Kestrova" 46..63; "Hidden" is left out.
+struct Menu : ::testing::Test {
+  void SetUp() override {
+    Application().SetHost(&Host);
+    Form = testing::LoadDemoForm();
+    Form->Show();
+    Window = Host.Windows.at(0);
+    Items = dynamic_cast<TPopupMenu*>(Form->FindComponent("pmnDemo"));
+    ASSERT_NE(Items, nullptr);
+  }
+  void TearDown() override {
+    Form.reset();
+    Application().SetHost(nullptr);
+  }
+  // Steps that run one by one while the menu is up, each given the menu's window.
+  void WhileShown(std::initializer_list<std::function<void(THeadlessWindow&)>> steps) {
+    for (const auto& step : steps)
+      Host.Steps.push_back([this, step] {
+        THeadlessWindow* menu = Host.Popup();
+        ASSERT_NE(menu, nullptr) << "the menu is up";
+        step(*menu);
+      });
+  }
+  void RightClick(int x, int y) {
+    Window->MouseDown(x, y, TMouseButton::mbRight);
+    Window->MouseUp(x, y, TMouseButton::mbRight);
+  }
+  static void ClickAt(THeadlessWindow& menu, int x, int y) {
+    menu.MouseDown(x, y);
+    menu.MouseUp(x, y);
+  }
+  testing::UseTestFont Font;
+  THeadlessHost Host;
+  std::unique_ptr<testing::TDemoForm> Form;
+  THeadlessWindow* Window = nullptr;
+  TPopupMenu* Items = nullptr;
+};
+
+TEST(PopupPlacement, FlipsAtTheRightAndBottomEdgesThenShiftsOntoTheScreen) {
+  struct Case {
+    gfx::TPoint At;
+    int Width, Height;
+    gfx::TPoint Expected;
+  };
+  const Case cases[] = {
+      {{100, 100}, 124, 66, {100, 100}},   // fits
+      {{950, 100}, 124, 66, {826, 100}},   // right edge: to the left of the point
+      {{100, 740}, 124, 66, {100, 674}},   // bottom edge: above the point
+      {{1023, 767}, 124, 66, {899, 701}},  // the corner: both
+      {{900, 400}, 124, 66, {900, 400}},   // exactly touching the right edge (1024) still fits
+      {{60, 700}, 124, 720, {60, 0}},      // flipped above the top: shifted down onto the screen
+      {{50, 10}, 1100, 66, {0, 10}},       // wider than the screen: its left edge shows
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(PlacePopup(c.At, c.Width, c.Height, 1024, 768), c.Expected) << c.At.X << "," << c.At.Y;
+}
+
+TEST_F(Menu, RightClickOnThePanelShowsItsMenuAtThePointerAndAClickRunsTheItemAfterwards) {
+  bool popped = false;
+  Items->OnPopup = [&](TComponent*) { popped = true; };
+  std::string seen;
+  dynamic_cast<TMenuItem*>(Form->FindComponent("mniScan"))->OnClick = [&](TComponent* sender) {
+    seen = sender->Name() + (Host.Popup() ? " while the menu is up" : " after the menu went") +
+           (Items->Tracking() ? ", tracking" : "");
+  };
+  WhileShown({
+      [&](THeadlessWindow& menu) {
+        EXPECT_TRUE(popped);
+        EXPECT_TRUE(menu.Options.Popup);
+        EXPECT_TRUE(menu.Captured) << "it holds the pointer";
+        EXPECT_EQ(menu.Left, Window->Left + 250);
+        EXPECT_EQ(menu.Top, Window->Top + 70);
+        EXPECT_EQ(menu.Picture.Width(), 124);
+        EXPECT_EQ(menu.Picture.Height(), 66);
+        EXPECT_EQ(Items->PopupComponent(), Form->FindComponent("pnlTop"));
+      },
+      [&](THeadlessWindow& menu) { ClickAt(menu, 30, 10); },
+  });
+  RightClick(250, 70);  // the panel itself
+  EXPECT_EQ(seen, "mniScan after the menu went");
+  EXPECT_EQ(Items->PopupCount(), 1);
+  EXPECT_TRUE(Host.Steps.empty());
+  EXPECT_EQ(Host.Windows.size(), 1u) << "the menu window is gone";
+  EXPECT_EQ(Form->Clicked, std::vector<std::string>{}) << "the item's own handler was replaced";
+}
+
+TEST_F(Menu, ARightClickAsksTheControlThenItsParentsForAMenu) {
+  struct Case {
+    const char* Where;
+    gfx::TPoint At;
+    bool Shows;
+  };
+  const Case cases[] = {
+      {"the panel", {250, 70}, true},
+      {"the title label on it", {60, 18}, true},
+      {"the picture on it", {20, 20}, true},
+      {"a box on the form", {200, 120}, false},
+      {"the form", {170, 195}, false},
+      {"the shape on the form", {20, 180}, false},
+  };
+  for (const Case& c : cases) {
+    const int before = Items->PopupCount();
+    bool shown = false;
+    WhileShown({[&](THeadlessWindow& menu) {
+      shown = true;
+      menu.Key(VK_ESCAPE);
+    }});
+    RightClick(c.At.X, c.At.Y);
+    EXPECT_EQ(shown, c.Shows) << c.Where;
+    EXPECT_EQ(Items->PopupCount() - before, c.Shows ? 1 : 0) << c.Where;
+    Host.Steps.clear();
+  }
+  EXPECT_TRUE(Form->Clicked.empty());
+}
+
+TEST_F(Menu, APressOutsideEscapeAndPressesOnWhatCannotBeChosenChooseNothing) {
+  struct Case {
+    const char* Name;
+    std::function<void(THeadlessWindow&)> Step;
+    bool Closes;
+  };
+  const Case cases[] = {
+      {"left press outside", [](THeadlessWindow& m) { m.MouseDown(-5, 10); }, true},
+      {"right press outside", [](THeadlessWindow& m) { m.MouseDown(200, 30, TMouseButton::mbRight); }, true},
+      {"Escape", [](THeadlessWindow& m) { m.Key(VK_ESCAPE); }, true},
+      {"Enter with nothing highlighted", [](THeadlessWindow& m) { m.Key(VK_RETURN); }, true},
+      {"the disabled item", [](THeadlessWindow& m) { ClickAt(m, 30, 28); }, false},
+      {"the separator", [](THeadlessWindow& m) { ClickAt(m, 30, 41); }, false},
+      {"the frame", [](THeadlessWindow& m) { ClickAt(m, 1, 1); }, false},
+  };
+  for (const Case& c : cases) {
+    bool stillUp = false;
+    WhileShown({c.Step, [&](THeadlessWindow& m) {
+                  stillUp = true;
+                  m.Key(VK_ESCAPE);
+                }});
+    RightClick(250, 70);
+    EXPECT_EQ(!stillUp, c.Closes) << c.Name;
+    EXPECT_EQ(Host.Popup(), nullptr) << c.Name;
+    Host.Steps.clear();
+  }
+  EXPECT_TRUE(Form->Clicked.empty()) << "nothing was chosen";
+}
+
+TEST_F(Menu, KeysMoveOverEnabledItemsWrappingAndChooseWithEnterOrTheAccelerator) {
+  struct Case {
+    const char* Name;
+    std::vector<unsigned> Keys;  // a character when above 0xFF: its low byte
+    const char* Chosen;          // null: Escape closed it
+  };
+  constexpr unsigned kChar = 0x100;
+  const Case cases[] = {
+      {"Down, Enter", {VK_DOWN, VK_RETURN}, "mniScan"},
+      {"Down skips the disabled item and the separator", {VK_DOWN, VK_DOWN, VK_RETURN}, "mniAbout"},
+      {"Down wraps round", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, "mniScan"},
+      {"Up starts at the bottom", {VK_UP, VK_RETURN}, "mniAbout"},
+      {"Up wraps round", {VK_UP, VK_UP, VK_RETURN}, "mniScan"},
+      {"an accelerator, either case", {kChar | 'a'}, "mniAbout"},
+      {"S", {kChar | 'S'}, "mniScan"},
+      {"a disabled item's accelerator does nothing", {kChar | 'r', VK_ESCAPE}, nullptr},
+      {"a character no item has does nothing", {kChar | 'q', VK_ESCAPE}, nullptr},
+  };
+  for (const Case& c : cases) {
+    Form->Clicked.clear();
+    for (unsigned key : c.Keys)
+      WhileShown({[key](THeadlessWindow& m) {
+        if (key & kChar) m.Char(static_cast<char>(key & 0xFF));
+        else m.Key(key);
+      }});
+    RightClick(250, 70);
+    EXPECT_EQ(Form->Clicked, c.Chosen ? std::vector<std::string>{c.Chosen} : std::vector<std::string>{}) << c.Name;
+    EXPECT_TRUE(Host.Steps.empty()) << c.Name;
+    Host.Steps.clear();
+  }
+}
+
+TEST_F(Menu, TheMenuKeyAndShiftF10ShowTheFocusedControlsMenuAtItsCorner) {
+  auto& panel = *dynamic_cast<TWinControl*>(Form->FindComponent("pnlTop"));
+  ASSERT_TRUE(Form->FocusControl(&panel));
+  for (TShiftState shift : {TShiftState{0}, TShiftState{ssShift}}) {
+    gfx::TPoint at{-1, -1};
+    WhileShown({[&](THeadlessWindow& m) {
+      at = {m.Left, m.Top};
+      m.Key(VK_ESCAPE);
+    }});
+    Window->Key(shift ? VK_F10 : VK_APPS, shift);
+    EXPECT_EQ(at, panel.ClientToScreen({0, 0})) << int{shift};
+  }
+  Window->Key(VK_F10);  // F10 alone is no context menu
+  EXPECT_EQ(Items->PopupCount(), 2);
+  Host.Steps.clear();
+}
+
+TEST_F(Menu, TheMenuStaysOnTheScreenAtItsEdges) {
+  // The screen ends just right of and below the panel's corner point: the menu opens up and left.
+  Host.ScreenWidth = Window->Left + 300;
+  Host.ScreenHeight = Window->Top + 100;
+  gfx::TPoint at;
+  WhileShown({[&](THeadlessWindow& m) {
+    at = {m.Left, m.Top};
+    m.Key(VK_ESCAPE);
+  }});
+  RightClick(250, 70);
+  EXPECT_EQ(at, (gfx::TPoint{Window->Left + 250 - 124, Window->Top + 70 - 66}));
+}
+
+TEST_F(Menu, ThePointerHighlightsAndTheMenuIsDrawnInTheClassicLook) {
+  gfx::TBitmap plain, hot;
+  WhileShown({
+      [&](THeadlessWindow& m) { plain.Assign(m.Picture); },
+      [&](THeadlessWindow& m) { m.MouseMove(60, 12); },
+      [&](THeadlessWindow& m) {
+        hot.Assign(m.Picture);
+        m.MouseMove(60, 41);  // the separator: nothing is highlighted
+        EXPECT_EQ(m.Picture.PixelColor(10, 10), gfx::ColorToRGB(gfx::clMenu));
+        m.MouseMove(200, 12);  // off the menu: nothing either
+        EXPECT_EQ(m.Picture.PixelColor(10, 10), gfx::ColorToRGB(gfx::clMenu));
+        m.Key(VK_ESCAPE);
+      },
+  });
+  RightClick(250, 70);
+  const auto rgb = [](gfx::TColor c) { return gfx::ColorToRGB(c); };
+  struct Case {
+    const char* What;
+    int X, Y;
+    gfx::TColor Color;
+  };
+  // Text boxes of the test font: 6 wide, glyph rows 2..9 of 13, the underline in row 11; each
+  // row's text starts 17 pixels in and is centred down its row.
+  const Case cases[] = {
+      {"outer edge, top left", 0, 0, gfx::cl3DLight},
+      {"inner edge, top left", 1, 1, gfx::clBtnHighlight},
+      {"outer edge, bottom right", 123, 65, gfx::cl3DDkShadow},
+      {"inner edge, bottom right", 122, 64, gfx::clBtnShadow},
+      {"margin", 2, 30, gfx::clMenu},
+      {"highlight bar's corner", 3, 3, gfx::clHighlight},
+      {"highlight bar's other corner", 120, 19, gfx::clHighlight},
+      {"below the bar", 3, 20, gfx::clMenu},
+      {"highlighted text", 21, 7, gfx::clHighlightText},
+      {"highlighted accelerator underline", 22, 16, gfx::clHighlightText},
+      {"no underline under the next letter", 28, 16, gfx::clHighlight},
+      {"disabled text: the shadow", 21, 24, gfx::clBtnShadow},
+      {"disabled text: the highlight below and right", 25, 32, gfx::clBtnHighlight},
+      {"disabled accelerator underline", 52, 33, gfx::clBtnShadow},
+      {"separator: shadow line", 10, 41, gfx::clBtnShadow},
+      {"separator: highlight line", 10, 42, gfx::clBtnHighlight},
+      {"above the separator", 10, 40, gfx::clMenu},
+      {"plain text", 21, 50, gfx::clMenuText},
+      {"plain accelerator underline", 22, 59, gfx::clMenuText},
+  };
+  for (const Case& c : cases) EXPECT_EQ(hot.PixelColor(c.X, c.Y), rgb(c.Color)) << c.What;
+  EXPECT_EQ(plain.PixelColor(3, 3), rgb(gfx::clMenu)) << "nothing highlighted at first";
+  EXPECT_EQ(plain.PixelColor(21, 7), rgb(gfx::clMenuText));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 #include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ using testing::LoadDemoForm;
 using testing::TDemoForm;
 
 constexpr char kFormClass[] = "KestrovaForm";
-constexpr char kCaption[] = "Kestrova window host";
+constexpr char kCaption[] = "Kestrova demo";
 
 ui::TApplication& App() { return ui::Application(); }
 
@@ -143,7 +144,7 @@ TEST_F(Win32Host, WindowHasTheFormsFixedFrameClientSizeAndIsCentred) {
   RECT client, frame;
   GetClientRect(Wnd, &client);
   EXPECT_EQ(client.right, 320);
-  EXPECT_EQ(client.bottom, 180);
+  EXPECT_EQ(client.bottom, 200);
   GetWindowRect(Wnd, &frame);
   const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
   EXPECT_LE(std::abs(frame.left - (screenW - frame.right)), 1) << "centred across";
@@ -163,6 +164,7 @@ TEST_F(Win32Host, TheScreenShowsExactlyTheHeadlessPixels) {
   App().SetHost(&headless);
   std::unique_ptr<TDemoForm> reference = LoadDemoForm();
   reference->Show();
+  headless.ProcessMessages();  // the repaint the first focus asked for
   App().SetHost(&platform::SystemWindowHost());
   const gfx::TBitmap& expected = headless.Windows.at(0)->Picture;
   ASSERT_EQ(expected.Width(), 320);
@@ -180,51 +182,51 @@ TEST_F(Win32Host, TheScreenShowsExactlyTheHeadlessPixels) {
   ui::SavePicture(expected, BesideTheTest("win32host_headless.png"));
   EXPECT_EQ(differences, 0) << first;
   // Not two blank pictures: the panel's colour, the shape's outline and the picture are there.
-  EXPECT_EQ(screen.PixelColor(100, 60), static_cast<gfx::TColorRef>(14811135)) << "the panel";
-  EXPECT_EQ(screen.PixelColor(8 + 180 + 40, 8 + 10), static_cast<gfx::TColorRef>(13099453)) << "the shape";
-  EXPECT_EQ(screen.PixelColor(8 + 223 + 2, 8 + 40 + 2), static_cast<gfx::TColorRef>(0x126E2B)) << "the picture";
+  EXPECT_EQ(screen.PixelColor(250, 60), static_cast<gfx::TColorRef>(16514015)) << "the panel";
+  EXPECT_EQ(screen.PixelColor(12 + 75, 100), static_cast<gfx::TColorRef>(13099453)) << "the shape";
+  EXPECT_EQ(screen.PixelColor(12 + 10, 12 + 6), static_cast<gfx::TColorRef>(0x126E2B)) << "the picture";
 
   // A repaint the toolkit asks for reaches the screen too.
   Control("pnlTop").SetColor(gfx::clWhite);
   reference.reset();
   const bool repainted = PumpUntil(3000, [&] {
     CaptureClient(Wnd, screen);
-    return screen.PixelColor(100, 60) == 0xFFFFFF;
+    return screen.PixelColor(250, 60) == 0xFFFFFF;
   });
   EXPECT_TRUE(repainted);
 }
 
 TEST_F(Win32Host, ClickOnTheLinkLabelThroughTheWindowWithCaptureAndHandCursor) {
-  // lblLink sits at (12, 34) in pnlTop at (8, 8).
-  EXPECT_EQ(CursorAt(25, 47), LoadCursorA(nullptr, IDC_HAND));
-  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  // lblLink sits at (56, 40) in pnlTop at (0, 0).
+  EXPECT_EQ(CursorAt(60, 44), LoadCursorA(nullptr, IDC_HAND));
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 44));
   EXPECT_EQ(GetCapture(), Wnd) << "the window holds the mouse while a button is down";
   EXPECT_EQ(Form->CaptureControl(), &Control("lblLink"));
-  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(60, 44));
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(Form->Clicked, (std::vector<std::string>{"lblLink"}));
   EXPECT_EQ(CursorAt(5, 175), LoadCursorA(nullptr, IDC_ARROW)) << "off the link";
-  CursorAt(25, 47);
+  CursorAt(60, 44);
   SendMessageA(Wnd, WM_MOUSELEAVE, 0, 0);
   EXPECT_NE(Form->MouseControl(), &Control("lblLink")) << "the pointer left the window";
 
   // Capture taken away from outside: the form hears of it and no click follows.
-  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 44));
   ASSERT_EQ(GetCapture(), Wnd);
   ReleaseCapture();
   EXPECT_EQ(Form->CaptureControl(), nullptr);
-  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 44));
   EXPECT_EQ(GetCapture(), Wnd) << "capture can be taken again after it was lost";
-  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(60, 44));
 }
 
 TEST_F(Win32Host, PostedKeysMoveTheFocusThroughTheMessageLoop) {
-  ASSERT_EQ(Form->FocusedControl(), &Control("pnlTop"));
+  ASSERT_EQ(Form->FocusedControl(), &Control("boxA"));
   PostMessageA(Wnd, WM_KEYDOWN, VK_TAB, 0x000F0001);
   PostMessageA(Wnd, WM_KEYUP, VK_TAB, 0xC00F0001);
-  EXPECT_TRUE(PumpUntil(2000, [&] { return Form->FocusedControl() == &Control("pnlBottom"); }));
+  EXPECT_TRUE(PumpUntil(2000, [&] { return Form->FocusedControl() == &Control("boxB"); }));
   PostMessageA(Wnd, WM_KEYDOWN, VK_TAB, 0x000F0001);
-  EXPECT_TRUE(PumpUntil(2000, [&] { return Form->FocusedControl() == &Control("pnlTop"); })) << "wraps round";
+  EXPECT_TRUE(PumpUntil(2000, [&] { return Form->FocusedControl() == &Control("boxA"); })) << "wraps round";
 }
 
 TEST_F(Win32Host, EveryWayOfClosingClosesTheFormOnce) {
@@ -255,10 +257,10 @@ TEST_F(Win32Host, EveryWayOfClosingClosesTheFormOnce) {
 
 TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
   // The real pointer too, or the window would hear that it left.
-  POINT over = {25, 47};
+  POINT over = {60, 44};
   ClientToScreen(Wnd, &over);
   SetCursorPos(over.x, over.y);
-  SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(25, 47));
+  SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(60, 44));
   HWND hint = nullptr;
   const bool shown = PumpUntil(3000, [&] {
     hint = FindWindowA("KestrovaHint", nullptr);
@@ -273,7 +275,7 @@ TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
   RECT r;
   GetWindowRect(hint, &r);
   ui::TControl& link = Control("lblLink");
-  POINT label = {8 + link.Left(), 8 + link.Top() + link.Height() + 2};
+  POINT label = {link.Left(), link.Top() + link.Height() + 2};
   ClientToScreen(Wnd, &label);
   EXPECT_EQ(r.left, label.x);
   EXPECT_EQ(r.top, label.y) << "two pixels below the label";
@@ -291,7 +293,7 @@ TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
     App().SetHost(&headless);
     std::unique_ptr<TDemoForm> reference = LoadDemoForm();
     reference->Show();
-    headless.Windows.at(0)->MouseMove(25, 47);
+    headless.Windows.at(0)->MouseMove(60, 44);
     headless.AdvanceTime(static_cast<unsigned>(App().HintPause));
     std::string first;
     EXPECT_EQ(Differences(pixels, headless.Windows.at(0)->HintPicture, first), 0) << first;
@@ -299,11 +301,126 @@ TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
     App().SetHost(&platform::SystemWindowHost());
   }
   SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(5, 175));  // off the link and back for the hint again
-  SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(25, 47));
+  SendMessageA(Wnd, WM_MOUSEMOVE, 0, At(60, 44));
   ASSERT_TRUE(PumpUntil(3000, [&] { return IsWindowVisible(hint) != FALSE; }));
-  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 44));
   EXPECT_FALSE(IsWindowVisible(hint)) << "a click takes it away";
-  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(25, 47));
+  SendMessageA(Wnd, WM_LBUTTONUP, 0, At(60, 44));
+}
+
+// The menu window of a thread: a visible topmost tool window of the toolkit's class.
+HWND FindMenuWindow(DWORD thread) {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      thread,
+      [](HWND wnd, LPARAM out) -> BOOL {
+        char cls[32] = {};
+        GetClassNameA(wnd, cls, sizeof cls);
+        const LONG ex = GetWindowLongA(wnd, GWL_EXSTYLE);
+        if (std::strcmp(cls, kFormClass) != 0 || !IsWindowVisible(wnd) || !(ex & WS_EX_TOOLWINDOW)) return TRUE;
+        *reinterpret_cast<HWND*>(out) = wnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TEST_F(Win32Host, ARightClickShowsATopmostMenuWindowWithTheHeadlessPixelsAndItsItemsRun) {
+  // The headless host's menu for a right click on the panel at (250, 70), and where it goes.
+  gfx::TBitmap expected;
+  POINT offset = {0, 0};
+  {
+    ui::THeadlessHost headless;
+    App().SetHost(&headless);
+    std::unique_ptr<TDemoForm> reference = LoadDemoForm();
+    reference->Show();
+    ui::THeadlessWindow& w = *headless.Windows.at(0);
+    headless.Steps.push_back([&] {
+      ui::THeadlessWindow& menu = *headless.Popup();
+      expected.Assign(menu.Picture);
+      offset = {menu.Left - w.Left, menu.Top - w.Top};
+      menu.Key(VK_ESCAPE);
+    });
+    w.MouseDown(250, 70, ui::TMouseButton::mbRight);
+    w.MouseUp(250, 70, ui::TMouseButton::mbRight);
+    reference.reset();
+    App().SetHost(&platform::SystemWindowHost());
+  }
+  ASSERT_FALSE(expected.Empty());
+
+  // The menu's loop runs on this thread; another one watches the screen and answers the menu.
+  struct Seen {
+    HWND Menu = nullptr;
+    LONG Style = 0, ExStyle = 0;
+    RECT Bounds = {};
+    HWND Capture = nullptr, Active = nullptr;
+    std::shared_ptr<gfx::TBitmap> Pixels = std::make_shared<gfx::TBitmap>();
+    int Unlike = -1;  // pixels unlike the headless ones
+    std::string First;
+  };
+  const DWORD thread = GetCurrentThreadId();
+  const HWND form = Wnd;
+  auto answer = [thread, form, &expected](bool withKeys) {
+    return std::async(std::launch::async, [=, &expected] {
+      Seen seen;
+      for (int waited = 0; waited < 5000 && !(seen.Menu = FindMenuWindow(thread)); waited += 10) SleepEx(10, FALSE);
+      if (!seen.Menu) return seen;
+      seen.Style = GetWindowLongA(seen.Menu, GWL_STYLE);
+      seen.ExStyle = GetWindowLongA(seen.Menu, GWL_EXSTYLE);
+      GetWindowRect(seen.Menu, &seen.Bounds);
+      GUITHREADINFO gui{};
+      gui.cbSize = sizeof gui;
+      if (GetGUIThreadInfo(thread, &gui)) {
+        seen.Capture = gui.hwndCapture;
+        seen.Active = gui.hwndActive;
+      }
+      for (int waited = 0; waited < 5000; waited += 20) {
+        CaptureClient(seen.Menu, *seen.Pixels);
+        if ((seen.Unlike = Differences(*seen.Pixels, expected, seen.First)) == 0) break;
+        SleepEx(20, FALSE);
+      }
+      if (withKeys) {
+        // Keys go to the form's window, as the keyboard sends them; the menu takes them.
+        PostMessageA(form, WM_KEYDOWN, VK_DOWN, 0x00500001);
+        PostMessageA(form, WM_KEYDOWN, VK_DOWN, 0x00500001);
+        PostMessageA(form, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+      } else {
+        PostMessageA(seen.Menu, WM_MOUSEMOVE, 0, At(30, 10));
+        PostMessageA(seen.Menu, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 10));
+        PostMessageA(seen.Menu, WM_LBUTTONUP, 0, At(30, 10));
+      }
+      return seen;
+    });
+  };
+
+  auto watching = answer(false);
+  PostMessageA(Wnd, WM_RBUTTONDOWN, MK_RBUTTON, At(250, 70));
+  PostMessageA(Wnd, WM_RBUTTONUP, 0, At(250, 70));
+  EXPECT_TRUE(PumpUntil(10000, [&] { return !Form->Clicked.empty(); }));
+  const Seen seen = watching.get();
+  ASSERT_NE(seen.Menu, nullptr) << "a menu window";
+  ui::SavePicture(*seen.Pixels, BesideTheTest("win32host_menu.png"));
+  EXPECT_EQ(seen.Unlike, 0) << seen.First;
+  EXPECT_EQ(seen.Style & (WS_POPUP | WS_CAPTION), static_cast<LONG>(WS_POPUP));
+  EXPECT_EQ(seen.ExStyle & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW), WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+  POINT at = offset;
+  ClientToScreen(Wnd, &at);
+  EXPECT_EQ(seen.Bounds.left, at.x);
+  EXPECT_EQ(seen.Bounds.top, at.y);
+  EXPECT_EQ(seen.Bounds.right - seen.Bounds.left, expected.Width());
+  EXPECT_EQ(seen.Capture, seen.Menu) << "it holds the mouse";
+  EXPECT_EQ(seen.Active, Wnd) << "the form stays active";
+  EXPECT_EQ(Form->Clicked, std::vector<std::string>{"mniScan"});
+  EXPECT_FALSE(IsWindow(seen.Menu)) << "the menu window is gone";
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  // Down twice passes the disabled item and the separator; Enter chooses the last item.
+  watching = answer(true);
+  PostMessageA(Wnd, WM_RBUTTONDOWN, MK_RBUTTON, At(250, 70));
+  PostMessageA(Wnd, WM_RBUTTONUP, 0, At(250, 70));
+  EXPECT_TRUE(PumpUntil(10000, [&] { return Form->Clicked.size() == 2; }));
+  EXPECT_NE(watching.get().Menu, nullptr);
+  EXPECT_EQ(Form->Clicked, (std::vector<std::string>{"mniScan", "mniAbout"}));
 }
 
 TEST_F(Win32Host, ModalLoopEndsWhenItsWindowIsClosedAndDisablesTheOtherForms) {

@@ -6,60 +6,29 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <future>
 #include <thread>
 
 #include "framework/ui/dialogs.h"
 #include "framework/ui/forms.h"
 #include "framework/ui/headlesshost.h"
-#include "framework/ui/layoutreader.h"
-#include "framework/ui/stdctrls.h"
 #include "platform/desktopdialogs.h"
+#include "platform/x11/xdiagnostics.h"
 #include "tests/support/childprocess.h"
+#include "tests/support/demoform.h"
 #include "tests/support/xprobe.h"
 #include "tests/support/xvfb.h"
+
+#include <X11/Xlib.h>  // last: its macros would clash with the toolkit's names
 
 namespace kestrova::ui {
 namespace {
 
-// A focusable box that shows its focus with the focus rectangle.
-class TFocusBox : public TCustomControl {
- public:
-  explicit TFocusBox(TComponent* owner) : TCustomControl(owner) { SetTabStop(true); }
-  const char* ClassName() const override { return "TFocusBox"; }
-  void Dispatch(TMessage& m) override {
-    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) {
-      Log.push_back(m.Msg == WM_SETFOCUS ? "set" : "kill");
-      Invalidate();
-    }
-    TCustomControl::Dispatch(m);
-  }
-  std::vector<std::string> Log;
+using testing::LoadDemoForm;
+using testing::TDemoForm;
+using testing::TFocusBox;
 
- protected:
-  void Paint() override {
-    gfx::TCanvas& c = Canvas();
-    c.Brush.SetColor(gfx::clWindow);
-    c.Pen.SetColor(gfx::clBtnShadow);
-    c.Rectangle(0, 0, Width(), Height());
-    if (Focused()) c.DrawFocusRect({3, 3, Width() - 3, Height() - 3});
-  }
-};
-
-class TfrmX11Demo : public TForm {
- public:
-  explicit TfrmX11Demo(TComponent* owner) : TForm(owner) {
-    PublishMethod("lblLinkClick", [this](TComponent* s) { Clicked.push_back(s->Name()); });
-    PublishMethod("boxClick", [this](TComponent* s) { Clicked.push_back(s->Name()); });
-  }
-  const char* ClassName() const override { return "TfrmX11Demo"; }
-  std::vector<std::string> Clicked;
-};
-
-std::unique_ptr<TfrmX11Demo> LoadDemo() {
-  auto form = std::make_unique<TfrmX11Demo>(nullptr);
-  ReadLayout(testing::ReadWholeFile(KESTROVA_TEST_DATA "/x11demo.dfm"), *form);
-  return form;
-}
+constexpr char kCaption[] = "Kestrova demo";
 
 // Pixels that differ between what the server shows and a bitmap; -1 when the sizes differ.
 int Differences(const testing::XPicture& shown, const gfx::TBitmap& expected) {
@@ -70,17 +39,20 @@ int Differences(const testing::XPicture& shown, const gfx::TBitmap& expected) {
   return n;
 }
 
-// What the headless host shows for the demo form: the window, and the link's hint.
+// What the headless host shows for the demo form: the window, the link's hint, and the panel's
+// menu after a right click at kMenuAt.
+constexpr int kMenuAtX = 250, kMenuAtY = 70;
 struct Reference {
-  gfx::TBitmap Window, Hint;
+  gfx::TBitmap Window, Hint, Menu;
   int HintX = 0, HintY = 0;  // relative to the client area
+  int MenuX = 0, MenuY = 0;
 };
 
 void RenderHeadless(Reference& r) {
   THeadlessHost host;
   Application().SetHost(&host);
   {
-    auto form = LoadDemo();
+    auto form = LoadDemoForm();
     form->Show();
     THeadlessWindow& w = *host.Windows.at(0);
     host.ProcessMessages();  // the repaint the first focus asked for
@@ -91,6 +63,15 @@ void RenderHeadless(Reference& r) {
     r.HintX = w.HintX - w.Left;
     r.HintY = w.HintY - w.Top;
     Application().CancelHint();
+    host.Steps.push_back([&] {
+      THeadlessWindow& menu = *host.Popup();
+      r.Menu.Assign(menu.Picture);
+      r.MenuX = menu.Left - w.Left;
+      r.MenuY = menu.Top - w.Top;
+      menu.Key(VK_ESCAPE);
+    });
+    w.MouseDown(kMenuAtX, kMenuAtY, TMouseButton::mbRight);
+    w.MouseUp(kMenuAtX, kMenuAtY, TMouseButton::mbRight);
   }
   Application().SetHost(nullptr);
 }
@@ -110,17 +91,17 @@ void SaveShot(const testing::XPicture& p, const std::string& path) {
 
 struct X11Host : ::testing::Test {
   static void SetUpTestSuite() {
+    // The menu test looks at the screen from a second thread while this one runs the menu.
+    XInitThreads();
     testing::TestDisplay();
-    RegisterStandardControls();
-    RegisterClass<TFocusBox>("TFocusBox");
   }
 
   void SetUp() override {
     RenderHeadless(Ref);
     Application().SetHost(&platform::SystemWindowHost());
-    Form = LoadDemo();
+    Form = LoadDemoForm();
     Form->Show();
-    ASSERT_TRUE(Until([&] { return (Handle = X.FindTopLevel("Kestrova window test")) != 0 && X.Viewable(Handle); }));
+    ASSERT_TRUE(Until([&] { return (Handle = X.FindTopLevel(kCaption)) != 0 && X.Viewable(Handle); }));
     X.Focus(Handle);
     ASSERT_TRUE(Until([&] { return Screen().ActiveForm() == Form.get(); })) << "focus in activates the form";
     ASSERT_TRUE(Until([&] { return Differences(Screenshot(), Form->Bitmap()) == 0; }));
@@ -162,7 +143,7 @@ struct X11Host : ::testing::Test {
 
   testing::XProbe X;
   Reference Ref;
-  std::unique_ptr<TfrmX11Demo> Form;
+  std::unique_ptr<TDemoForm> Form;
   unsigned long Handle = 0;
 };
 
@@ -171,6 +152,7 @@ TEST_F(X11Host, TheWindowShowsTheHeadlessPixelsAndRedrawsWhatWasCovered) {
   SaveShot(shot, "x11demo.png");
   SavePicture(Ref.Window, "x11demo-headless.png");
   EXPECT_EQ(Differences(shot, Ref.Window), 0) << "see x11demo.png and x11demo-headless.png in " << testing::ProgramBeside("");
+  EXPECT_GT(platform::x11::Presents().Shared, 0u) << "the server offers shared memory: it is used";
   EXPECT_EQ(ColorAt(shot, 0, 0), gfx::ColorToRGB(gfx::clBtnHighlight)) << "the panel's bevel, not some channel order";
   EXPECT_EQ(ColorAt(shot, 12 + 10, 12 + 6), gfx::RGB(0x2B, 0x6E, 0x12)) << "the picture's green disc";
   EXPECT_EQ(ColorAt(shot, 12 + 16, 12 + 22), ColorAt(shot, 12 + 16, 12 + 30)) << "its blue (bottom-left) colour left out";
@@ -197,7 +179,7 @@ TEST_F(X11Host, FixedSizeCentredWithTheCaptionAndTheDesktopsCloseRequest) {
   EXPECT_EQ(width, 320);
   EXPECT_EQ(height, 200);
 
-  EXPECT_EQ(X.NetWmName(Handle), "Kestrova window test");
+  EXPECT_EQ(X.NetWmName(Handle), kCaption);
   Form->SetCaption("Caf\xE9");
   EXPECT_TRUE(Until([&] { return X.FindTopLevel("Caf\xE9") == Handle; })) << "WM_NAME is Latin-1";
   EXPECT_EQ(X.NetWmName(Handle), "Caf\xC3\xA9") << "_NET_WM_NAME is UTF-8";
@@ -367,6 +349,98 @@ TEST_F(X11Host, OpenAddressStartsXdgOpenWithTheAddressAlone) {
   EXPECT_TRUE(Until([&] { return testing::FileExists(log); }));
   setenv("PATH", path.c_str(), 1);
   EXPECT_EQ(testing::ReadWholeFile(log), "http://example.com/a b;$(x)|");
+}
+
+TEST_F(X11Host, WithoutSharedMemoryTheSamePixelsArrive) {
+  setenv("KESTROVA_X11_SHM", "0", 1);
+  const platform::x11::PresentCounts before = platform::x11::Presents();
+  auto copy = LoadDemoForm();
+  copy->SetCaption("Kestrova demo, copied");
+  copy->Show();
+  unsetenv("KESTROVA_X11_SHM");
+  unsigned long handle = 0;
+  ASSERT_TRUE(Until([&] { return (handle = X.FindTopLevel("Kestrova demo, copied")) != 0 && X.Viewable(handle); }));
+  EXPECT_TRUE(Until([&] { return Differences(Screenshot(handle), Ref.Window) == 0; }));
+  EXPECT_GT(platform::x11::Presents().Copied, before.Copied) << "by XPutImage";
+}
+
+TEST_F(X11Host, AWindowDestroyedByAnotherClientIsANotedErrorNotTheEnd) {
+  const platform::x11::XErrorNote before = platform::x11::LastXError();
+  X.Destroy(Handle);
+  // Requests on the window that is gone: a caption, a cursor, a picture.
+  Form->SetCaption("Gone");
+  Form->HostWindow()->SetCursor(platform::MouseCursor::Hand);
+  Form->PaintNow();
+  EXPECT_TRUE(Until([&] { return platform::x11::LastXError().Count > before.Count; }));
+  const platform::x11::XErrorNote error = platform::x11::LastXError();
+  EXPECT_TRUE(error.Code == BadWindow || error.Code == BadDrawable) << error.Code;
+  EXPECT_EQ(error.Resource, Handle);
+  // Still connected and working: another window shows its pixels.
+  auto other = LoadDemoForm();
+  other->SetCaption("Kestrova demo, again");
+  other->Show();
+  unsigned long handle = 0;
+  ASSERT_TRUE(Until([&] { return (handle = X.FindTopLevel("Kestrova demo, again")) != 0 && X.Viewable(handle); }));
+  EXPECT_TRUE(Until([&] { return Differences(Screenshot(handle), Ref.Window) == 0; }));
+}
+
+TEST_F(X11Host, ARightClickShowsTheMenuWindowWithTheHeadlessPixelsAndAClickRunsTheItem) {
+  // The menu's loop runs on this thread until the menu closes; a second client looks at it and
+  // clicks its first item meanwhile.
+  struct Seen {
+    testing::XPicture Menu;
+    int X = 0, Y = 0;
+    bool Found = false;
+  };
+  std::future<Seen> outside = std::async(std::launch::async, [&] {
+    testing::XProbe probe;
+    Seen seen;
+    unsigned long menu = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline && !(menu = probe.FindPopup()))
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!menu) return seen;
+    seen.Found = true;
+    while (std::chrono::steady_clock::now() < deadline && Differences(seen.Menu = probe.Picture(menu), Ref.Menu) != 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    probe.Origin(menu, seen.X, seen.Y);
+    probe.MoveTo(seen.X + 30, seen.Y + 10);
+    probe.Button(true);
+    probe.Button(false);
+    return seen;
+  });
+  MoveTo(kMenuAtX, kMenuAtY);
+  X.Button(true, 3);
+  X.Button(false, 3);
+  EXPECT_TRUE(Until([&] { return !Form->Clicked.empty(); }, 8000));
+  const Seen seen = outside.get();
+  ASSERT_TRUE(seen.Found) << "an override-redirect menu window";
+  SaveShot(seen.Menu, "x11menu.png");
+  EXPECT_EQ(Differences(seen.Menu, Ref.Menu), 0) << "see x11menu.png in " << testing::ProgramBeside("");
+  int ox, oy;
+  X.Origin(Handle, ox, oy);
+  EXPECT_EQ(seen.X - ox, Ref.MenuX);
+  EXPECT_EQ(seen.Y - oy, Ref.MenuY);
+  EXPECT_EQ(Form->Clicked, std::vector<std::string>{"mniScan"});
+  EXPECT_TRUE(Until([&] { return X.FindPopup() == 0 && X.PointerFree(); })) << "the menu is gone with its grab";
+
+  // Escape through the keyboard grab closes the next one without a choice.
+  std::future<bool> escape = std::async(std::launch::async, [&] {
+    testing::XProbe probe;
+    for (int i = 0; i < 500; ++i) {
+      if (probe.FindPopup()) {
+        probe.Key("Escape");
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  });
+  X.Button(true, 3);
+  X.Button(false, 3);
+  Until([&] { return escape.wait_for(std::chrono::seconds(0)) == std::future_status::ready && X.FindPopup() == 0; }, 8000);
+  EXPECT_TRUE(escape.get());
+  EXPECT_EQ(Form->Clicked.size(), 1u);
 }
 
 }  // namespace
