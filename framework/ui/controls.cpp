@@ -635,6 +635,17 @@ void Frame3D(gfx::TCanvas& canvas, TRect& rect, TColor topColor, TColor bottomCo
   ++rect.Right;
 }
 
+void DrawControlText(gfx::TCanvas& canvas, std::string_view text, TRect& rect, unsigned flags, bool enabled, TColor color) {
+  if (!enabled) {
+    TRect shifted = rect.Offset(1, 1);
+    canvas.SetTextColor(gfx::clBtnHighlight);
+    canvas.DrawText(text, shifted, flags);
+    color = gfx::clBtnShadow;
+  }
+  canvas.SetTextColor(color);
+  canvas.DrawText(text, rect, flags);
+}
+
 void PaintControlTree(TWinControl& control, gfx::TCanvas& canvas) {
   control.Perform(WM_ERASEBKGND, CanvasParam(canvas));
   control.Perform(WM_PAINT, CanvasParam(canvas));

@@ -256,6 +256,10 @@ class TCustomControl : public TWinControl {
 // The toolkit's bevel: width rings of top-left and bottom-right lines; rect shrinks past them.
 void Frame3D(gfx::TCanvas& canvas, gfx::TRect& rect, gfx::TColor topColor, gfx::TColor bottomColor, int width);
 
+// Text in a control's classic look: in the colour given, or when disabled embossed (a highlight
+// one pixel down and right, the shadow over it). With DT_CALCRECT it only measures into rect.
+void DrawControlText(gfx::TCanvas& canvas, std::string_view text, gfx::TRect& rect, unsigned flags, bool enabled, gfx::TColor color);
+
 // A canvas for one paint: its own pen, brush and font, the given canvas's target, origin and clip.
 std::unique_ptr<gfx::TCanvas> PaintCanvasFor(gfx::TCanvas& given);
 

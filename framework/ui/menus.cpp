@@ -151,20 +151,10 @@ void TMenuLayout::Paint(gfx::TCanvas& canvas, int highlighted) const {
     }
     canvas.SetBkMode(gfx::TRANSPARENT);  // a solid brush made it opaque
     TRect text{b.Left + kTextLeft, b.Top, b.Right - kTextRight, b.Bottom};
-    gfx::TColor color = hot ? gfx::clHighlightText : gfx::clMenuText;
-    if (!item.Enabled) {
-      if (hot) {
-        color = gfx::clGrayText;
-      } else {
-        // Embossed: the highlight one pixel down and right, the shadow over it.
-        TRect below = text.Offset(1, 1);
-        canvas.Font.SetColor(gfx::clBtnHighlight);
-        canvas.DrawText(item.Caption, below, kTextFormat);
-        color = gfx::clBtnShadow;
-      }
-    }
-    canvas.Font.SetColor(color);
-    canvas.DrawText(item.Caption, text, kTextFormat);
+    // A disabled item is grey on the highlight bar, embossed elsewhere.
+    gfx::TColor color = hot ? (item.Enabled ? gfx::clHighlightText : gfx::clGrayText) : gfx::clMenuText;
+    DrawControlText(canvas, item.Caption, text, kTextFormat, item.Enabled || hot, color);
+    if (!item.Enabled && !hot) color = gfx::clBtnShadow;
     if (item.Count() > 0) {
       // A submenu's arrow: a small triangle pointing right, in the text's colour.
       canvas.Pen.SetColor(color);

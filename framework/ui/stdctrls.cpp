@@ -91,15 +91,7 @@ void TLabel::DoDrawText(gfx::TCanvas& canvas, TRect& rect, unsigned flags) {
   if (!FShowAccelChar) flags |= gfx::DT_NOPREFIX;
   flags = DrawTextBiDiModeFlags(flags);
   canvas.Font.Assign(Font());
-  canvas.SetTextColor(Font().Color());
-  if (!Enabled()) {
-    // The embossed look of disabled text: a highlight one pixel down and right, then the shadow.
-    TRect shifted = rect.Offset(1, 1);
-    canvas.SetTextColor(gfx::clBtnHighlight);
-    canvas.DrawText(text, shifted, flags);
-    canvas.SetTextColor(gfx::clBtnShadow);
-  }
-  canvas.DrawText(text, rect, flags);
+  DrawControlText(canvas, text, rect, flags, Enabled(), Font().Color());
 }
 
 void TLabel::AdjustBounds() {
@@ -290,30 +282,10 @@ bool IsAccel(unsigned key, const std::string& caption) {
 }
 
 namespace {
-// Text drawn the way the classic look draws it disabled: embossed, a highlight below and right.
-void DrawCaption(gfx::TCanvas& c, const std::string& text, TRect r, unsigned flags, bool enabled, gfx::TColor color) {
-  c.Brush.SetStyle(gfx::TBrushStyle::bsClear);
-  if (!enabled) {
-    TRect shifted = r.Offset(1, 1);
-    c.SetTextColor(gfx::clBtnHighlight);
-    c.DrawText(text, shifted, flags);
-    color = gfx::clBtnShadow;
-  }
-  c.SetTextColor(color);
-  c.DrawText(text, r, flags);
-}
-
 // The sunken 2-pixel border of edits and lists; rect shrinks past it.
 void SunkenBorder(gfx::TCanvas& c, TRect& r) {
   Frame3D(c, r, gfx::clBtnShadow, gfx::clBtnHighlight, 1);
   Frame3D(c, r, gfx::cl3DDkShadow, gfx::cl3DLight, 1);
-}
-
-void FrameIn(gfx::TCanvas& c, TRect& r, gfx::TColor color) {
-  c.Brush.SetStyle(gfx::TBrushStyle::bsSolid);
-  c.Brush.SetColor(color);
-  c.FrameRect(r);
-  r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
 }
 }  // namespace
 
@@ -442,9 +414,9 @@ void TButton::Paint() {
   gfx::TCanvas& c = Canvas();
   TRect r = ClientRect();
   // The default button (and the focused one) has a black frame around its bevel.
-  if (FActive) FrameIn(c, r, gfx::clWindowFrame);
+  if (FActive) Frame3D(c, r, gfx::clWindowFrame, gfx::clWindowFrame, 1);
   if (FPressed && FActive) {
-    FrameIn(c, r, gfx::clBtnShadow);
+    Frame3D(c, r, gfx::clBtnShadow, gfx::clBtnShadow, 1);
   } else if (FPressed) {
     Frame3D(c, r, gfx::cl3DDkShadow, gfx::clBtnHighlight, 1);
     Frame3D(c, r, gfx::clBtnShadow, gfx::cl3DLight, 1);
@@ -457,8 +429,9 @@ void TButton::Paint() {
   c.FillRect(r);
   c.Font.Assign(Font());
   TRect text = FPressed ? r.Offset(1, 1) : r;
-  DrawCaption(c, Caption(), text, DrawTextBiDiModeFlags(gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE), Enabled(),
-              gfx::clBtnText);
+  c.Brush.SetStyle(gfx::TBrushStyle::bsClear);
+  DrawControlText(c, Caption(), text, DrawTextBiDiModeFlags(gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE), Enabled(),
+                  gfx::clBtnText);
   if (Focused()) c.DrawFocusRect({4, 4, Width() - 4, Height() - 4});
 }
 

@@ -308,22 +308,30 @@ TEST_F(Win32Host, HintWindowAppearsBelowTheLinkWithoutTakingActivation) {
   SendMessageA(Wnd, WM_LBUTTONUP, 0, At(60, 44));
 }
 
-// The menu window of a thread: a visible topmost tool window of the toolkit's class.
-HWND FindMenuWindow(DWORD thread) {
-  HWND found = nullptr;
+// The first visible window of a thread of the given class (and extended style bits, if any).
+HWND FindThreadWindow(DWORD thread, const char* className, LONG exStyle = 0) {
+  struct Search {
+    const char* Class;
+    LONG ExStyle;
+    HWND Found = nullptr;
+  } search{className, exStyle};
   EnumThreadWindows(
       thread,
-      [](HWND wnd, LPARAM out) -> BOOL {
+      [](HWND wnd, LPARAM param) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(param);
         char cls[32] = {};
         GetClassNameA(wnd, cls, sizeof cls);
         const LONG ex = GetWindowLongA(wnd, GWL_EXSTYLE);
-        if (std::strcmp(cls, kFormClass) != 0 || !IsWindowVisible(wnd) || !(ex & WS_EX_TOOLWINDOW)) return TRUE;
-        *reinterpret_cast<HWND*>(out) = wnd;
+        if (std::strcmp(cls, s.Class) != 0 || !IsWindowVisible(wnd) || (ex & s.ExStyle) != s.ExStyle) return TRUE;
+        s.Found = wnd;
         return FALSE;
       },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
 }
+
+// The menu window of a thread: a visible topmost tool window of the toolkit's class.
+HWND FindMenuWindow(DWORD thread) { return FindThreadWindow(thread, kFormClass, WS_EX_TOOLWINDOW); }
 
 TEST_F(Win32Host, ARightClickShowsATopmostMenuWindowWithTheHeadlessPixelsAndItsItemsRun) {
   // The headless host's menu for a right click on the panel at (250, 70), and where it goes.
@@ -455,20 +463,7 @@ struct Answered {
   bool HasNo = false;
 };
 
-HWND FindDialog(DWORD thread) {
-  HWND found = nullptr;
-  EnumThreadWindows(
-      thread,
-      [](HWND wnd, LPARAM out) -> BOOL {
-        char cls[32] = {};
-        GetClassNameA(wnd, cls, sizeof cls);
-        if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(wnd)) return TRUE;
-        *reinterpret_cast<HWND*>(out) = wnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+HWND FindDialog(DWORD thread) { return FindThreadWindow(thread, "#32770"); }
 
 // Waits (bounded) for a dialog of the thread, lets prepare() act on it, then presses button.
 template <class Prepare>
