@@ -635,6 +635,21 @@ void Frame3D(gfx::TCanvas& canvas, TRect& rect, TColor topColor, TColor bottomCo
   ++rect.Right;
 }
 
+char AcceleratorOf(const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&') return caption[i + 1];
+    ++i;
+  }
+  return 0;
+}
+
+bool IsAccel(unsigned key, const std::string& caption) {
+  auto upper = [](unsigned c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
+  const char a = AcceleratorOf(caption);
+  return a != 0 && upper(static_cast<unsigned char>(a)) == upper(key);
+}
+
 void DrawControlText(gfx::TCanvas& canvas, std::string_view text, TRect& rect, unsigned flags, bool enabled, TColor color) {
   if (!enabled) {
     TRect shifted = rect.Offset(1, 1);

@@ -256,6 +256,11 @@ class TCustomControl : public TWinControl {
 // The toolkit's bevel: width rings of top-left and bottom-right lines; rect shrinks past them.
 void Frame3D(gfx::TCanvas& canvas, gfx::TRect& rect, gfx::TColor topColor, gfx::TColor bottomColor, int width);
 
+// The accelerator of a caption: the character after a single "&" ("&&" is a plain "&"), or 0.
+char AcceleratorOf(const std::string& caption);
+// Whether a character is a caption's accelerator, letter case ignored.
+bool IsAccel(unsigned key, const std::string& caption);
+
 // Text in a control's classic look: in the colour given, or when disabled embossed (a highlight
 // one pixel down and right, the shadow over it). With DT_CALCRECT it only measures into rect.
 void DrawControlText(gfx::TCanvas& canvas, std::string_view text, gfx::TRect& rect, unsigned flags, bool enabled, gfx::TColor color);

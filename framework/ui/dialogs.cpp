@@ -194,12 +194,15 @@ TLabel* AddLabel(TForm& form, const std::string& caption, int x, int y) {
   return l;
 }
 
-bool HasExtension(const std::string& path) {
+// Where the file name starts: after the last separator.
+std::size_t NameStart(const std::string& path) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < path.size(); ++i)
     if (platform::IsPathSeparator(path[i])) start = i + 1;
-  return path.find('.', start) != std::string::npos;
+  return start;
 }
+
+bool HasExtension(const std::string& path) { return path.find('.', NameStart(path)) != std::string::npos; }
 }  // namespace
 
 TFileForm::TFileForm(TComponent* owner, bool save, const std::string& filter, const std::string& initialName)
@@ -255,11 +258,9 @@ TFileForm::TFileForm(TComponent* owner, bool save, const std::string& filter, co
     if (platform::FolderExists(full)) {
       folder = full;
     } else {
-      std::size_t cut = std::string::npos;
-      for (std::size_t i = 0; i < full.size(); ++i)
-        if (platform::IsPathSeparator(full[i])) cut = i;
-      name = cut == std::string::npos ? full : full.substr(cut + 1);
-      if (cut != std::string::npos && platform::FolderExists(full.substr(0, cut + 1))) folder = full.substr(0, cut + 1);
+      const std::size_t start = NameStart(full);
+      name = full.substr(start);
+      if (start > 0 && platform::FolderExists(full.substr(0, start))) folder = full.substr(0, start);
     }
   }
   SetFolder(folder);

@@ -1,7 +1,6 @@
 #include "framework/ui/menus.h"
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 
 #include "framework/gfx/bitmap.h"
@@ -52,16 +51,6 @@ void TMenuItem::ReadChild(TComponent& child) {
 
 namespace {
 constexpr unsigned kTextFormat = gfx::DT_LEFT | gfx::DT_SINGLELINE | gfx::DT_VCENTER;
-
-// The accelerator of a caption: the character after a single "&" ("&&" is a plain "&"), or 0.
-char Accelerator(const std::string& caption) {
-  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != '&') continue;
-    if (caption[i + 1] != '&') return caption[i + 1];
-    ++i;
-  }
-  return 0;
-}
 }  // namespace
 
 TMenuLayout::TMenuLayout(const TMenuItem& items, const gfx::TFont& font) : FFont(font) {
@@ -113,10 +102,8 @@ int TMenuLayout::Next(int row, bool forward) const {
 
 std::vector<int> TMenuLayout::WithAccelerator(char c) const {
   std::vector<int> rows;
-  const int wanted = std::toupper(static_cast<unsigned char>(c));
   for (std::size_t i = 0; i < FRows.size(); ++i) {
-    const char a = Accelerator(FRows[i].Item->Caption);
-    if (a && std::toupper(static_cast<unsigned char>(a)) == wanted && !FRows[i].Item->IsLine()) rows.push_back(static_cast<int>(i));
+    if (IsAccel(static_cast<unsigned char>(c), FRows[i].Item->Caption) && !FRows[i].Item->IsLine()) rows.push_back(static_cast<int>(i));
   }
   return rows;
 }

@@ -268,19 +268,6 @@ void TPanel::Paint() {
 
 // --- TButton ----------------------------------------------------------------------------------
 
-bool IsAccel(unsigned key, const std::string& caption) {
-  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != '&') continue;
-    if (caption[i + 1] == '&') {
-      ++i;
-      continue;
-    }
-    auto upper = [](unsigned c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
-    return upper(static_cast<unsigned char>(caption[i + 1])) == upper(key);
-  }
-  return false;
-}
-
 namespace {
 // The sunken 2-pixel border of edits and lists; rect shrinks past it.
 void SunkenBorder(gfx::TCanvas& c, TRect& r) {

@@ -121,9 +121,6 @@ class TPanel : public TCustomControl {
   TAlignment FAlignment = TAlignment::taCenter;
 };
 
-// Whether a character is the "&" accelerator of a caption (letter case ignored; "&&" is a plain "&").
-bool IsAccel(unsigned key, const std::string& caption);
-
 // A push button: clicks on release inside, on Space released or Enter while focused; the form's
 // Enter clicks the default button (or the focused one), Escape the cancel button. A ModalResult
 // becomes the form's when it is clicked.
