@@ -157,9 +157,12 @@ std::string ChildProcess::AnswerMessageBox(unsigned timeoutMs) {
     if (search.Found != nullptr) {
       std::string text;
       EnumChildWindows(search.Found, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+      // Answered only once it is whole: its text and its button there.
       HWND ok = GetDlgItem(search.Found, IDOK);
-      PostMessageA(search.Found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
-      return text;
+      if (!text.empty() && ok) {
+        PostMessageA(search.Found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+        return text;
+      }
     }
     if (WaitForSingleObject(FImpl->Info.hProcess, 50) == WAIT_OBJECT_0) return {};
   }

@@ -42,9 +42,6 @@ bool PumpUntil(unsigned ms, Done done) {
     host.WaitMessage(20);
   }
 }
-void Pump(unsigned ms) {
-  PumpUntil(ms, [] { return false; });
-}
 
 // What the screen shows of a window's client area, through the screen's own device context.
 void CaptureClient(HWND wnd, gfx::TBitmap& out) {
@@ -118,7 +115,8 @@ struct Win32Host : ::testing::Test {
     Form->Show();
     Wnd = FindWindowA(kFormClass, kCaption);
     ASSERT_NE(Wnd, nullptr);
-    Pump(100);
+    // Shown and painted: no part of it is still waiting for WM_PAINT.
+    ASSERT_TRUE(PumpUntil(5000, [&] { return IsWindowVisible(Wnd) && !GetUpdateRect(Wnd, nullptr, FALSE); }));
   }
   void TearDown() override {
     Form.reset();
@@ -249,8 +247,7 @@ TEST_F(Win32Host, EveryWayOfClosingClosesTheFormOnce) {
     ASSERT_NE(Wnd, nullptr);
     PostMessageA(Wnd, c.Msg, c.WParam, c.LParam);
     EXPECT_TRUE(PumpUntil(2000, [&] { return !Form->IsShown(); })) << c.Name;
-    Pump(50);
-    EXPECT_FALSE(IsWindowVisible(Wnd)) << c.Name;
+    EXPECT_TRUE(PumpUntil(2000, [&] { return !IsWindowVisible(Wnd); })) << c.Name;
     EXPECT_EQ(Form->Closes, 1) << c.Name;
   }
 }
@@ -376,11 +373,17 @@ TEST_F(Win32Host, ARightClickShowsATopmostMenuWindowWithTheHeadlessPixelsAndItsI
       seen.Style = GetWindowLongA(seen.Menu, GWL_STYLE);
       seen.ExStyle = GetWindowLongA(seen.Menu, GWL_EXSTYLE);
       GetWindowRect(seen.Menu, &seen.Bounds);
-      GUITHREADINFO gui{};
-      gui.cbSize = sizeof gui;
-      if (GetGUIThreadInfo(thread, &gui)) {
-        seen.Capture = gui.hwndCapture;
-        seen.Active = gui.hwndActive;
+      // The menu window shows first and takes the mouse a moment later, on its own thread: wait
+      // for the capture rather than catch the moment between the two.
+      for (int waited = 0; waited < 5000; waited += 10) {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        if (GetGUIThreadInfo(thread, &gui)) {
+          seen.Capture = gui.hwndCapture;
+          seen.Active = gui.hwndActive;
+        }
+        if (seen.Capture == seen.Menu) break;
+        SleepEx(10, FALSE);
       }
       for (int waited = 0; waited < 5000; waited += 20) {
         CaptureClient(seen.Menu, *seen.Pixels);
@@ -465,30 +468,33 @@ struct Answered {
 
 HWND FindDialog(DWORD thread) { return FindThreadWindow(thread, "#32770"); }
 
-// Waits (bounded) for a dialog of the thread, lets prepare() act on it, then presses button.
+// Waits (bounded) for a dialog of the thread that runs its own loop with the button there, lets
+// prepare() act on it until it reports success, then presses button.
 template <class Prepare>
 std::future<Answered> AnswerDialog(DWORD thread, int button, Prepare prepare) {
   return std::async(std::launch::async, [=] {
     Answered a;
-    for (int waited = 0; waited < 10000; waited += 50) {
-      if (HWND dlg = FindDialog(thread)) {
-        SleepEx(100, FALSE);  // let it finish its own start-up
-        a.Caption = WindowText(dlg);
-        EnumChildWindows(
-            dlg,
-            [](HWND child, LPARAM out) -> BOOL {
-              char cls[32] = {};
-              GetClassNameA(child, cls, sizeof cls);
-              if (std::strcmp(cls, "Static") == 0) *reinterpret_cast<std::string*>(out) += WindowText(child);
-              return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&a.Text));
-        a.HasNo = GetDlgItem(dlg, IDNO) != nullptr;
-        prepare(dlg);
-        PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, button)));
-        return a;
-      }
-      SleepEx(50, FALSE);
+    for (int waited = 0; waited < 10000; waited += 20, SleepEx(20, FALSE)) {
+      HWND dlg = FindDialog(thread);
+      if (!dlg) continue;
+      HWND target = GetDlgItem(dlg, button);
+      DWORD_PTR ignored = 0;
+      // A message sent to it returns only once its loop runs: its start-up is over.
+      if (!target || !IsWindowEnabled(target) || !SendMessageTimeoutA(dlg, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored)) continue;
+      if (!prepare(dlg)) continue;
+      a.Caption = WindowText(dlg);
+      EnumChildWindows(
+          dlg,
+          [](HWND child, LPARAM out) -> BOOL {
+            char cls[32] = {};
+            GetClassNameA(child, cls, sizeof cls);
+            if (std::strcmp(cls, "Static") == 0) *reinterpret_cast<std::string*>(out) += WindowText(child);
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&a.Text));
+      a.HasNo = GetDlgItem(dlg, IDNO) != nullptr;
+      PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(target));
+      return a;
     }
     return a;
   });
@@ -507,7 +513,7 @@ TEST_F(Win32Host, MessageBoxShowsTheTextAndGivesTheAnswer) {
       {platform::MessageBoxKind::Question, IDNO, false},
   };
   for (const Case& c : cases) {
-    auto answered = AnswerDialog(GetCurrentThreadId(), c.Button, [](HWND) {});
+    auto answered = AnswerDialog(GetCurrentThreadId(), c.Button, [](HWND) { return true; });
     const bool result = platform::SystemWindowHost().MessageBox("Remove the rootkit now?", "Kestrova", c.Kind);
     const Answered a = answered.get();
     EXPECT_EQ(result, c.Expected) << c.Button;
@@ -536,9 +542,14 @@ TEST_F(Win32Host, FileDialogsGiveTheChosenNameOrNothing) {
   for (const Case& c : cases) {
     const std::string typed = c.Typed;
     auto answered = AnswerDialog(GetCurrentThreadId(), c.Button, [typed](HWND dlg) {
-      if (typed.empty()) return;
-      // The file name box: an edit (edt1) or, in newer layouts, a combo box (cmb13).
-      if (!SetDlgItemTextA(dlg, 0x480, typed.c_str())) SetDlgItemTextA(dlg, 0x47C, typed.c_str());
+      if (typed.empty()) return true;
+      // The file name box: an edit (edt1) or, in newer layouts, a combo box (cmb13). Done when it
+      // reads back what was typed.
+      const int box = GetDlgItem(dlg, 0x480) ? 0x480 : 0x47C;
+      SetDlgItemTextA(dlg, box, typed.c_str());
+      char now[MAX_PATH] = {};
+      GetDlgItemTextA(dlg, box, now, sizeof now);
+      return typed == now;
     });
     const std::string chosen =
         platform::SystemWindowHost().FileDialog(c.Save, "Text files (*.txt)|*.txt|All files|*.*", c.Save ? "report.txt" : "");
