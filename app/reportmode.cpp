@@ -57,7 +57,7 @@ int RunReportMode(const std::vector<std::string>& args) {
   if (target.empty()) {
     // Nothing to write to: the exit code alone carries the answer.
   } else if (platform::IsSwitchTarget(target)) {
-    platform::ShowMessageBox(kIncorrectCommandLine, "Kestrova", platform::MessageIcon::Error);
+    platform::ShowMessageBox(kIncorrectCommandLine, "Kestrova", platform::MessageBoxKind::Error);
   } else if (qualifier != "/i" || verdict != detect::TScanVerdict::svClean) {
     // "/i" leaves out clean machines only: a scan that could not judge is not clean.
     const std::string fileName = ReportFileName(target, GetComputerNameText());

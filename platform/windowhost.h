@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/messagebox.h"
+
 namespace kestrova::platform {
 
 struct WindowOptions {
@@ -58,8 +60,6 @@ class HostWindow {
   virtual void SetEnabled(bool enabled) = 0;
 };
 
-enum class MessageBoxKind { Information, Error, Question };
-
 class WindowHost {
  public:
   virtual ~WindowHost() = default;
@@ -72,8 +72,10 @@ class WindowHost {
   virtual void ScreenSize(int& width, int& height) = 0;
   // The desktop's "open" action on a web address; false when it could not be asked.
   virtual bool OpenAddress(const std::string& address) = 0;
-  // True for OK or Yes.
-  virtual bool MessageBox(const std::string& text, const std::string& caption, MessageBoxKind kind) = 0;
+  // True for OK or Yes: the system's box, unless the host shows its own.
+  virtual bool MessageBox(const std::string& text, const std::string& caption, MessageBoxKind kind) {
+    return ShowMessageBox(text, caption, kind);
+  }
   // The chosen file, or empty when cancelled.
   virtual std::string FileDialog(bool save, const std::string& filter, const std::string& initialName) = 0;
 };

@@ -417,15 +417,10 @@ void TApplication::ShowException(const std::exception& e) {
   std::string message = e.what();
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
   const std::string caption = Title.empty() ? "kestrova" : Title;
-  // The host's box where there is a host; when even that fails (no display), the plain one.
-  if (FHost) {
-    try {
-      FHost->MessageBox(message, caption, platform::MessageBoxKind::Error);
-      return;
-    } catch (...) {
-    }
-  }
-  platform::ShowMessageBox(message, caption, platform::MessageIcon::Error);
+  // The host's box (the system's own, or the one a test host records); without a host the
+  // system's. The system's box itself falls back to standard error where it cannot show.
+  if (FHost) FHost->MessageBox(message, caption, platform::MessageBoxKind::Error);
+  else platform::ShowMessageBox(message, caption, platform::MessageBoxKind::Error);
 }
 
 void TApplication::HintMouseEnter(TControl* control) {

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/inputcodes.h"
+
 namespace kestrova::gfx {
 class TCanvas;
 }
@@ -16,13 +18,16 @@ struct TMessage {
   std::intptr_t Result = 0;
 };
 
+namespace in = platform::input;
 constexpr unsigned WM_SETFOCUS = 0x0007, WM_KILLFOCUS = 0x0008, WM_PAINT = 0x000F, WM_CLOSE = 0x0010,
-                   WM_CONTEXTMENU = 0x007B,
-                   WM_ERASEBKGND = 0x0014, WM_SETCURSOR = 0x0020, WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101,
-                   WM_CHAR = 0x0102, WM_SYSKEYDOWN = 0x0104, WM_SYSKEYUP = 0x0105, WM_SYSCHAR = 0x0106,
-                   WM_COMMAND = 0x0111, WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202,
-                   WM_LBUTTONDBLCLK = 0x0203, WM_RBUTTONDOWN = 0x0204, WM_RBUTTONUP = 0x0205,
+                   WM_ERASEBKGND = 0x0014, WM_SETCURSOR = 0x0020, WM_CONTEXTMENU = 0x007B, WM_COMMAND = 0x0111,
                    WM_CAPTURECHANGED = 0x0215;
+// What the hosts deliver.
+constexpr unsigned WM_KEYDOWN = in::msgKeyDown, WM_KEYUP = in::msgKeyUp, WM_CHAR = in::msgChar,
+                   WM_SYSKEYDOWN = in::msgSysKeyDown, WM_SYSKEYUP = in::msgSysKeyUp, WM_SYSCHAR = in::msgSysChar,
+                   WM_MOUSEMOVE = in::msgMouseMove, WM_LBUTTONDOWN = in::msgLButtonDown, WM_LBUTTONUP = in::msgLButtonUp,
+                   WM_LBUTTONDBLCLK = in::msgLButtonDblClk, WM_RBUTTONDOWN = in::msgRButtonDown,
+                   WM_RBUTTONUP = in::msgRButtonUp, WM_RBUTTONDBLCLK = in::msgRButtonDblClk;
 
 constexpr unsigned CM_BASE = 0xB000;
 constexpr unsigned CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1, CM_DIALOGKEY = CM_BASE + 5,
@@ -38,14 +43,15 @@ constexpr unsigned CN_COMMAND = CN_BASE + WM_COMMAND, CN_KEYDOWN = CN_BASE + WM_
                    CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 
 // Virtual keys.
-constexpr unsigned VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
-                   VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
-                   VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
-                   VK_DELETE = 0x2E, VK_APPS = 0x5D, VK_F4 = 0x73, VK_F10 = 0x79;
+constexpr unsigned VK_BACK = in::vkBack, VK_TAB = in::vkTab, VK_RETURN = in::vkReturn, VK_SHIFT = in::vkShift,
+                   VK_CONTROL = in::vkControl, VK_MENU = in::vkMenu, VK_ESCAPE = in::vkEscape, VK_SPACE = in::vkSpace,
+                   VK_PRIOR = in::vkPrior, VK_NEXT = in::vkNext, VK_END = in::vkEnd, VK_HOME = in::vkHome,
+                   VK_LEFT = in::vkLeft, VK_UP = in::vkUp, VK_RIGHT = in::vkRight, VK_DOWN = in::vkDown,
+                   VK_DELETE = in::vkDelete, VK_APPS = in::vkApps, VK_F4 = in::vkF4, VK_F10 = in::vkF10;
 
 // Modifier keys and mouse buttons held, as a set.
-enum TShiftFlag : std::uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
-using TShiftState = std::uint8_t;
+using enum platform::input::ShiftFlag;
+using TShiftState = platform::input::ShiftState;
 
 enum class TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 

@@ -6,7 +6,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 #include <windowsx.h>
-#undef MessageBox  // the host's own member of that name
+#undef MessageBox  // the host interface's own member of that name
 
 #include <algorithm>
 #include <cstring>
@@ -14,15 +14,21 @@
 
 #include "platform/windowhost.h"
 
+#include "platform/inputcodes.h"
+
 namespace kestrova::platform {
+
+// The toolkit takes the messages and keys as Windows numbers them.
+static_assert(input::msgKeyDown == WM_KEYDOWN && input::msgSysChar == WM_SYSCHAR && input::msgMouseMove == WM_MOUSEMOVE &&
+              input::msgRButtonDblClk == WM_RBUTTONDBLCLK && input::vkReturn == VK_RETURN && input::vkApps == VK_APPS &&
+              input::vkF10 == VK_F10 && input::vkDelete == VK_DELETE);
 
 namespace {
 
 constexpr char kFormClass[] = "KestrovaForm";
 constexpr char kHintClass[] = "KestrovaHint";
 
-// The toolkit's shift set: shift 1, alt 2, ctrl 4, left 8, right 16, middle 32, double 64.
-constexpr unsigned kShift = 1, kAlt = 2, kCtrl = 4, kLeft = 8, kRight = 16, kMiddle = 32, kDouble = 64;
+using namespace input;
 
 bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
@@ -31,23 +37,23 @@ HWND gKeyboardPopup = nullptr;
 
 unsigned MouseShift(WPARAM wParam, bool dbl) {
   unsigned shift = 0;
-  if (wParam & MK_SHIFT) shift |= kShift;
-  if (wParam & MK_CONTROL) shift |= kCtrl;
-  if (wParam & MK_LBUTTON) shift |= kLeft;
-  if (wParam & MK_RBUTTON) shift |= kRight;
-  if (wParam & MK_MBUTTON) shift |= kMiddle;
-  if (KeyHeld(VK_MENU)) shift |= kAlt;
-  if (dbl) shift |= kDouble;
+  if (wParam & MK_SHIFT) shift |= ssShift;
+  if (wParam & MK_CONTROL) shift |= ssCtrl;
+  if (wParam & MK_LBUTTON) shift |= ssLeft;
+  if (wParam & MK_RBUTTON) shift |= ssRight;
+  if (wParam & MK_MBUTTON) shift |= ssMiddle;
+  if (KeyHeld(VK_MENU)) shift |= ssAlt;
+  if (dbl) shift |= ssDouble;
   return shift;
 }
 
 // System keys carry Alt in the message itself (bit 29), which holds for posted keys as well.
 unsigned KeyShift(UINT msg, LPARAM lParam) {
   unsigned shift = 0;
-  if (KeyHeld(VK_SHIFT)) shift |= kShift;
-  if (KeyHeld(VK_CONTROL)) shift |= kCtrl;
+  if (KeyHeld(VK_SHIFT)) shift |= ssShift;
+  if (KeyHeld(VK_CONTROL)) shift |= ssCtrl;
   const bool system = msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP || msg == WM_SYSCHAR;
-  if (KeyHeld(VK_MENU) || (system && (lParam & (1 << 29)))) shift |= kAlt;
+  if (KeyHeld(VK_MENU) || (system && (lParam & (1 << 29)))) shift |= ssAlt;
   return shift;
 }
 
@@ -425,17 +431,6 @@ class Win32Host final : public WindowHost {
     if (!web || address.find_first_of("\"\r\n") != std::string::npos) return false;
     const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
-  }
-
-  bool MessageBox(const std::string& text, const std::string& caption, MessageBoxKind kind) override {
-    UINT flags = MB_TASKMODAL | MB_SETFOREGROUND;
-    switch (kind) {
-      case MessageBoxKind::Information: flags |= MB_OK | MB_ICONINFORMATION; break;
-      case MessageBoxKind::Error: flags |= MB_OK | MB_ICONERROR; break;
-      case MessageBoxKind::Question: flags |= MB_YESNO | MB_ICONQUESTION; break;
-    }
-    const int answer = MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
-    return answer == IDOK || answer == IDYES;
   }
 
   std::string FileDialog(bool save, const std::string& filter, const std::string& initialName) override {

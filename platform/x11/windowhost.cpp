@@ -5,8 +5,9 @@
 // are noted rather than fatal; a lost connection ends the program with a plain message.
 #include "platform/windowhost.h"
 
+#include "platform/inputcodes.h"
+
 #include "platform/desktopdialogs.h"
-#include "platform/messagebox.h"
 #include "platform/x11/xdiagnostics.h"
 
 #include <X11/Xatom.h>
@@ -60,64 +61,59 @@ int ConnectionLost(Display* display) {
   std::_Exit(1);
 }
 
-// The toolkit's message numbers and shift set (framework/ui/messages.h), which this layer
-// cannot include.
-constexpr unsigned kKeyDown = 0x0100, kKeyUp = 0x0101, kChar = 0x0102, kSysKeyDown = 0x0104, kSysKeyUp = 0x0105,
-                   kSysChar = 0x0106, kMouseMove = 0x0200, kLButtonDown = 0x0201, kLButtonUp = 0x0202,
-                   kLButtonDblClk = 0x0203, kRButtonDown = 0x0204, kRButtonUp = 0x0205, kRButtonDblClk = 0x0206;
-constexpr unsigned kShift = 1, kAlt = 2, kCtrl = 4, kLeft = 8, kRight = 16, kMiddle = 32;
+using namespace input;
 // The Windows defaults: a second press within this time and distance is a double-click.
 constexpr Time kDoubleClickTime = 500;
 constexpr int kDoubleClickDistance = 4;
 
 unsigned ShiftOf(unsigned state) {
   unsigned shift = 0;
-  if (state & ShiftMask) shift |= kShift;
-  if (state & Mod1Mask) shift |= kAlt;
-  if (state & ControlMask) shift |= kCtrl;
-  if (state & Button1Mask) shift |= kLeft;
-  if (state & Button2Mask) shift |= kMiddle;
-  if (state & Button3Mask) shift |= kRight;
+  if (state & ShiftMask) shift |= ssShift;
+  if (state & Mod1Mask) shift |= ssAlt;
+  if (state & ControlMask) shift |= ssCtrl;
+  if (state & Button1Mask) shift |= ssLeft;
+  if (state & Button2Mask) shift |= ssMiddle;
+  if (state & Button3Mask) shift |= ssRight;
   return shift;
 }
 
-unsigned ButtonShift(unsigned button) { return button == Button1 ? kLeft : button == Button3 ? kRight : kMiddle; }
+unsigned ButtonShift(unsigned button) { return button == Button1 ? ssLeft : button == Button3 ? ssRight : ssMiddle; }
 
 // The Windows virtual key for the keys the toolkit knows; 0 for the rest.
-unsigned VirtualKey(KeySym sym) {
+unsigned VirtualKeyOf(KeySym sym) {
   if (sym >= XK_a && sym <= XK_z) return static_cast<unsigned>(sym - XK_a) + 'A';
   if (sym >= XK_A && sym <= XK_Z) return static_cast<unsigned>(sym - XK_A) + 'A';
   if (sym >= XK_0 && sym <= XK_9) return static_cast<unsigned>(sym - XK_0) + '0';
-  if (sym >= XK_F1 && sym <= XK_F12) return static_cast<unsigned>(sym - XK_F1) + 0x70;
+  if (sym >= XK_F1 && sym <= XK_F12) return static_cast<unsigned>(sym - XK_F1) + vkF1;
   switch (sym) {
-    case XK_BackSpace: return 0x08;
+    case XK_BackSpace: return vkBack;
     case XK_Tab:
-    case XK_ISO_Left_Tab: return 0x09;
+    case XK_ISO_Left_Tab: return vkTab;
     case XK_Return:
-    case XK_KP_Enter: return 0x0D;
+    case XK_KP_Enter: return vkReturn;
     case XK_Shift_L:
-    case XK_Shift_R: return 0x10;
+    case XK_Shift_R: return vkShift;
     case XK_Control_L:
-    case XK_Control_R: return 0x11;
+    case XK_Control_R: return vkControl;
     case XK_Alt_L:
-    case XK_Alt_R: return 0x12;
-    case XK_Escape: return 0x1B;
-    case XK_space: return 0x20;
-    case XK_Left: return 0x25;
-    case XK_Up: return 0x26;
-    case XK_Right: return 0x27;
-    case XK_Down: return 0x28;
+    case XK_Alt_R: return vkMenu;
+    case XK_Escape: return vkEscape;
+    case XK_space: return vkSpace;
+    case XK_Left: return vkLeft;
+    case XK_Up: return vkUp;
+    case XK_Right: return vkRight;
+    case XK_Down: return vkDown;
     case XK_Prior:
-    case XK_KP_Prior: return 0x21;
+    case XK_KP_Prior: return vkPrior;
     case XK_Next:
-    case XK_KP_Next: return 0x22;
+    case XK_KP_Next: return vkNext;
     case XK_End:
-    case XK_KP_End: return 0x23;
+    case XK_KP_End: return vkEnd;
     case XK_Home:
-    case XK_KP_Home: return 0x24;
+    case XK_KP_Home: return vkHome;
     case XK_Delete:
-    case XK_KP_Delete: return 0x2E;
-    case XK_Menu: return 0x5D;
+    case XK_KP_Delete: return vkDelete;
+    case XK_Menu: return vkApps;
     default: return 0;
   }
 }
@@ -316,14 +312,6 @@ class X11Host final : public WindowHost {
       }
     }).detach();
     return true;
-  }
-
-  // The toolkit registers dialogs built from its own controls; until it has, the text goes to
-  // standard error and a question is answered with its safe answer, No.
-  bool MessageBox(const std::string& text, const std::string& caption, MessageBoxKind kind) override {
-    if (DesktopDialogs* dialogs = RegisteredDesktopDialogs()) return dialogs->MessageBox(text, caption, kind);
-    ShowMessageBox(text, caption, kind == MessageBoxKind::Error ? MessageIcon::Error : MessageIcon{});  // {}: no icon
-    return kind != MessageBoxKind::Question;
   }
 
   std::string FileDialog(bool save, const std::string& filter, const std::string& initialName) override {
@@ -697,7 +685,7 @@ void X11Window::SetEnabled(bool enabled) {
 void X11Window::MouseMove(int x, int y, unsigned shift) {
   FMouseX = x;
   FMouseY = y;
-  FListener.HostMouse(kMouseMove, x, y, shift);
+  FListener.HostMouse(msgMouseMove, x, y, shift);
 }
 
 void X11Window::Button(XButtonEvent& e, bool down) {
@@ -707,7 +695,7 @@ void X11Window::Button(XButtonEvent& e, bool down) {
   const unsigned shift = down ? ShiftOf(e.state) | ButtonShift(e.button) : ShiftOf(e.state) & ~ButtonShift(e.button);
   if (e.x != FMouseX || e.y != FMouseY) MouseMove(e.x, e.y, ShiftOf(e.state));
   if (!down) {
-    FListener.HostMouse(left ? kLButtonUp : kRButtonUp, e.x, e.y, shift);
+    FListener.HostMouse(left ? msgLButtonUp : msgRButtonUp, e.x, e.y, shift);
     return;
   }
   const bool dbl = !FLastWasDouble && e.button == FLastButton && e.time - FLastPress <= kDoubleClickTime &&
@@ -717,21 +705,21 @@ void X11Window::Button(XButtonEvent& e, bool down) {
   FLastPressX = e.x;
   FLastPressY = e.y;
   FLastWasDouble = dbl;  // a third press starts over
-  FListener.HostMouse(dbl ? (left ? kLButtonDblClk : kRButtonDblClk) : (left ? kLButtonDown : kRButtonDown), e.x, e.y, shift);
+  FListener.HostMouse(dbl ? (left ? msgLButtonDblClk : msgRButtonDblClk) : (left ? msgLButtonDown : msgRButtonDown), e.x, e.y, shift);
 }
 
 void X11Window::Key(XKeyEvent& e, bool down) {
   char text[8] = {};
   KeySym sym = NoSymbol;
   const int length = XLookupString(&e, text, sizeof text, &sym, nullptr);
-  const unsigned shift = ShiftOf(e.state) & (kShift | kAlt | kCtrl);
-  const bool alt = (shift & kAlt) != 0;
-  if (const unsigned key = VirtualKey(sym)) FListener.HostKey(down ? (alt ? kSysKeyDown : kKeyDown) : (alt ? kSysKeyUp : kKeyUp), key, shift);
+  const unsigned shift = ShiftOf(e.state) & (ssShift | ssAlt | ssCtrl);
+  const bool alt = (shift & ssAlt) != 0;
+  if (const unsigned key = VirtualKeyOf(sym)) FListener.HostKey(down ? (alt ? msgSysKeyDown : msgKeyDown) : (alt ? msgSysKeyUp : msgKeyUp), key, shift);
   if (!down) return;
   // Printable characters and backspace; the dialog keys (Tab, Enter, Escape) act as keys only.
   for (int i = 0; i < length; ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    if ((c >= 0x20 && c != 0x7F) || c == 0x08) FListener.HostKey(alt ? kSysChar : kChar, c, shift);
+    if ((c >= 0x20 && c != 0x7F) || c == 0x08) FListener.HostKey(alt ? msgSysChar : msgChar, c, shift);
   }
 }
 
