@@ -210,6 +210,36 @@ void TBitmap::Assign(const TBitmap& source) {
 
 void TBitmap::LoadFromBytes(const std::string& bmp) { ReadBMP(bmp, *this); }
 
+void TBitmap::LoadFromStoredData(const std::string& stored) {
+  if (stored.empty()) {
+    SetSize(0, 0);
+    return;
+  }
+  std::string data = stored;
+  // A picture's form: a length byte and its class name, then the graphic's own form.
+  const auto nameLength = static_cast<unsigned char>(data[0]);
+  if (nameLength < 32 && data.size() > 1u + nameLength && data.compare(1, nameLength, "TBitmap") == 0) data = data.substr(1 + nameLength);
+  // A bitmap's form: a 32-bit length, then the file; a bare file is taken as it is.
+  if (data.size() >= 4 && data.compare(0, 2, "BM") != 0) data = data.substr(4);
+  LoadFromBytes(data);
+}
+
+const rtl::TPropertyTable& TBitmap::ClassProperties() {
+  using P = rtl::Published<TBitmap>;
+  static const rtl::TPropertyTable table(&rtl::TPersistent::ClassProperties(), {
+      P::Binary(
+          "Data",
+          [](TBitmap& b) {
+            const std::string file = b.Empty() ? std::string() : b.SaveToBytes();
+            std::string stored(4, '\0');
+            for (int i = 0; i < 4; ++i) stored[static_cast<std::size_t>(i)] = static_cast<char>((file.size() >> (8 * i)) & 0xFF);
+            return file.empty() ? file : stored + file;
+          },
+          [](TBitmap& b, const std::string& v) { b.LoadFromStoredData(v); }),
+  });
+  return table;
+}
+
 std::string TBitmap::SaveToBytes() const { return WriteBMP(*this); }
 
 void TBitmap::LoadFromFile(const std::string& path) {

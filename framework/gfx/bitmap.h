@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/gfx/colors.h"
+#include "framework/rtl/persistent.h"
 
 namespace kestrova::gfx {
 
@@ -17,11 +18,17 @@ enum class TPixelFormat : std::uint8_t { pf1bit, pf8bit, pf24bit, pf32bit };
 
 int BitsPerPixel(TPixelFormat format);
 
-class TBitmap {
+// Its one published property is its stored data ("Glyph.Data"): a BMP file, in a layout behind a
+// 32-bit length or, as a picture stores it, behind its class name.
+class TBitmap : public rtl::TPersistent {
  public:
+  const char* ClassName() const override { return "TBitmap"; }
+  static const rtl::TPropertyTable& ClassProperties();
+  const rtl::TPropertyTable& Properties() const override { return ClassProperties(); }
+
   TBitmap();
   TBitmap(int width, int height, TPixelFormat format = TPixelFormat::pf32bit);
-  ~TBitmap();
+  ~TBitmap() override;
   TBitmap(const TBitmap&) = delete;
   TBitmap& operator=(const TBitmap&) = delete;
 
@@ -68,6 +75,8 @@ class TBitmap {
   void Assign(const TBitmap& source);
 
   void LoadFromBytes(const std::string& bmp);
+  // The stored data as a layout holds it (see above); an empty text clears the bitmap.
+  void LoadFromStoredData(const std::string& data);
   std::string SaveToBytes() const;
   void LoadFromFile(const std::string& path);
   void SaveToFile(const std::string& path) const;

@@ -12,6 +12,26 @@ namespace {
 
 }  // namespace
 
+const TPropertyTable& TStringList::ClassProperties() {
+  using P = Published<TStringList>;
+  static const TPropertyTable table(&TPersistent::ClassProperties(), {
+      P::Lines(
+          "Strings",
+          [](TStringList& l) {
+            std::vector<std::string> lines;
+            lines.reserve(l.FItems.size());
+            for (const Item& item : l.FItems) lines.push_back(item.Text);
+            return lines;
+          },
+          [](TStringList& l, const std::vector<std::string>& lines) {
+            l.Clear();
+            l.SetCapacity(static_cast<int>(lines.size()));
+            for (const std::string& line : lines) l.Add(line);
+          }),
+  });
+  return table;
+}
+
 std::size_t TStringList::Checked(int index) const {
   if (index < 0 || index >= Count()) ListIndexError(index);
   return static_cast<std::size_t>(index);

@@ -1,13 +1,20 @@
 // The runtime's string list: ordered lines, duplicates kept, one integer slot beside each line.
+// Its lines are its one published property ("Strings").
 #pragma once
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "framework/rtl/persistent.h"
+
 namespace kestrova::rtl {
 
-class TStringList {
+class TStringList : public TPersistent {
  public:
+  const char* ClassName() const override { return "TStringList"; }
+  static const TPropertyTable& ClassProperties();
+  const TPropertyTable& Properties() const override { return ClassProperties(); }
+
   int Count() const { return static_cast<int>(FItems.size()); }
   const std::string& Strings(int index) const { return FItems[Checked(index)].Text; }
   void SetStrings(int index, std::string text) { FItems[Checked(index)].Text = std::move(text); }

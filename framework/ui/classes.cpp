@@ -7,24 +7,6 @@
 
 namespace kestrova::ui {
 
-TPropertyTable::TPropertyTable(const TPropertyTable* base, std::vector<TPropertyInfo> own) : FBase(base), FOwn(std::move(own)) {}
-
-const TPropertyInfo* TPropertyTable::Find(const std::string& name) const {
-  for (const TPropertyInfo& p : FOwn)
-    if (rtl::SameText(p.Name, name)) return &p;
-  return FBase ? FBase->Find(name) : nullptr;
-}
-
-std::vector<const TPropertyInfo*> TPropertyTable::All() const {
-  std::vector<const TPropertyInfo*> all = FBase ? FBase->All() : std::vector<const TPropertyInfo*>{};
-  for (const TPropertyInfo& p : FOwn) {
-    auto same = std::find_if(all.begin(), all.end(), [&](const TPropertyInfo* q) { return rtl::SameText(q->Name, p.Name); });
-    if (same != all.end()) *same = &p;
-    else all.push_back(&p);
-  }
-  return all;
-}
-
 namespace {
 bool IsIdentifier(const std::string& s) {
   if (s.empty()) return false;
@@ -61,7 +43,7 @@ void TComponent::Remove(TComponent* component) {
 void TComponent::Notification(TComponent&, bool) {}
 
 const TPropertyTable& TComponent::ClassProperties() {
-  static const TPropertyTable table(nullptr, {
+  static const TPropertyTable table(&rtl::TPersistent::ClassProperties(), {
       Published<TComponent>::Text("Name", [](TComponent& c) { return c.Name(); }, [](TComponent& c, const std::string& v) { c.SetName(v); }),
       Published<TComponent>::Integer("Tag", [](TComponent& c) -> std::int64_t { return c.Tag; },
                                      [](TComponent& c, std::int64_t v) { c.Tag = static_cast<int>(v); }, 0),

@@ -40,8 +40,8 @@ TCustomForm::~TCustomForm() {
 const TPropertyTable& TCustomForm::ClassProperties() {
   using P = Published<TCustomForm>;
   static const TPropertyTable table(&TWinControl::ClassProperties(), {
-      P::Component("ActiveControl", [](TCustomForm& f) -> TComponent* { return f.ActiveControl(); },
-                   [](TCustomForm& f, TComponent* c) { f.SetActiveControl(dynamic_cast<TWinControl*>(c)); }),
+      P::Reference<TWinControl>("ActiveControl", [](TCustomForm& f) { return f.ActiveControl(); },
+                                [](TCustomForm& f, TWinControl* c) { f.SetActiveControl(c); }),
       P::Set("BorderIcons", kBorderIconNames, [](TCustomForm& f) -> std::int64_t { return f.BorderIcons; },
              [](TCustomForm& f, std::int64_t v) { f.BorderIcons = static_cast<TBorderIcons>(v); }, biSystemMenu | biMinimize | biMaximize),
       P::Enumeration<TFormBorderStyle>("BorderStyle", kBorderStyleNames, [](TCustomForm& f) { return f.BorderStyle; },

@@ -25,7 +25,9 @@ struct Value {
 
 struct Fixup {
   TComponent* Component;
+  rtl::TPersistent* Object;
   const TPropertyInfo* Property;
+  std::string Path;
   std::string Target;
   int Line;
 };
@@ -43,8 +45,9 @@ class Reader {
     if (FAt < FText.size()) Fail("text after the last \"end\"");
     for (const Fixup& f : FFixups) {
       TComponent* target = rtl::SameText(f.Target, FRoot.Name()) ? &FRoot : FRoot.FindComponent(f.Target);
-      if (!target) throw ELayoutError(f.Line, "no component named " + f.Target + " for " + f.Component->ClassName() + "." + f.Property->Name);
-      f.Property->SetComponent(*f.Component, target);
+      if (!target) throw ELayoutError(f.Line, "no component named " + f.Target + " for " + f.Component->ClassName() + "." + f.Path);
+      if (!f.Property->SetObject(*f.Object, target))
+        throw ELayoutError(f.Line, f.Target + " is a " + target->ClassName() + ", not what " + f.Component->ClassName() + "." + f.Path + " takes");
     }
     for (TComponent* c : FLoaded) c->Loaded();
   }
@@ -325,35 +328,6 @@ class Reader {
     return mask;
   }
 
-  void ApplyFont(TComponent& c, const std::string& path, gfx::TFont& font, const std::string& sub, const Value& v) {
-    static const std::vector<std::string> styles = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
-    if (rtl::SameText(sub, "Name") && v.K == Value::String) font.SetName(v.Str);
-    else if (rtl::SameText(sub, "Height") && v.K == Value::Integer) font.SetHeight(Int32Value(c, path, v));
-    else if (rtl::SameText(sub, "Size") && v.K == Value::Integer) font.SetSize(Int32Value(c, path, v));
-    else if (rtl::SameText(sub, "Color")) font.SetColor(ColorValue(c, path, v));
-    else if (rtl::SameText(sub, "Style")) font.SetStyle(static_cast<gfx::TFontStyles>(SetMask(c, path, styles, v)));
-    else if (rtl::SameText(sub, "Charset")) {
-      static const std::pair<const char*, int> charsets[] = {{"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SYMBOL_CHARSET", 2},
-                                                             {"RUSSIAN_CHARSET", 204}, {"EASTEUROPE_CHARSET", 238}, {"OEM_CHARSET", 255}};
-      if (v.K == Value::Integer && v.Int >= 0 && v.Int <= 255) {
-        font.SetCharset(static_cast<int>(v.Int));
-        return;
-      }
-      for (const auto& [name, value] : charsets)
-        if (v.K == Value::Ident && rtl::SameText(name, v.Str)) {
-          font.SetCharset(value);
-          return;
-        }
-      BadValue(c, path, v);
-    } else if (rtl::SameText(sub, "Pitch") && v.K == Value::Ident) {
-      // Stored by some writers; the text engines choose the pitch from the face.
-    } else if (rtl::SameText(sub, "Name") || rtl::SameText(sub, "Height") || rtl::SameText(sub, "Size")) {
-      BadValue(c, path, v);
-    } else {
-      throw ELayoutError(v.Line, std::string("class TFont has no property '") + sub + "' (" + c.ClassName() + "." + path + ")");
-    }
-  }
-
   gfx::TColor ColorValue(const TComponent& c, const std::string& property, const Value& v) const {
     if (v.K == Value::Integer) return static_cast<gfx::TColor>(static_cast<std::uint32_t>(v.Int));
     gfx::TColor color;
@@ -361,85 +335,89 @@ class Reader {
     BadValue(c, property, v);
   }
 
+  // A property of the component, or of an object it owns along a dotted path ("Font.Name",
+  // "Items.Strings", "Glyph.Data"). Errors name the component's class and the whole path.
   void Apply(TComponent& c, const std::string& path, const Value& v) {
-    const TPropertyTable& table = c.Properties();
-    const TPropertyInfo* p = table.Find(path);
-    std::string sub;
-    if (!p) {
-      const std::size_t dot = path.find('.');
-      if (dot != std::string::npos) {
-        p = table.Find(path.substr(0, dot));
-        sub = path.substr(dot + 1);
+    rtl::TPersistent* object = &c;
+    std::size_t at = 0;
+    for (;;) {
+      const std::size_t dot = path.find('.', at);
+      const std::string name = path.substr(at, dot == std::string::npos ? std::string::npos : dot - at);
+      const TPropertyInfo* p = object->Properties().Find(name);
+      if (!p) {
+        if (object == &c) throw ELayoutError(v.Line, std::string("class ") + c.ClassName() + " has no property '" + path + "'");
+        throw ELayoutError(v.Line, std::string("class ") + object->ClassName() + " has no property '" + name + "' (" + c.ClassName() + "." + path + ")");
       }
-      if (!p) throw ELayoutError(v.Line, std::string("class ") + c.ClassName() + " has no property '" + path + "'");
+      if (dot == std::string::npos) return ApplyWhole(c, *object, *p, path, v);
+      if (p->Kind != TPropertyKind::pkObject) throw ELayoutError(v.Line, std::string("class ") + c.ClassName() + " has no property '" + path + "'");
+      object = p->GetObject(*object);
+      at = dot + 1;
     }
-    if (!sub.empty()) {
-      if (p->Kind == TPropertyKind::pkFont) return ApplyFont(c, path, *p->GetFont(c), sub, v);
-      if (p->Kind == TPropertyKind::pkStringList && rtl::SameText(sub, "Strings")) return ApplyWhole(c, *p, path, v);
-      if (p->Kind == TPropertyKind::pkPicture && rtl::SameText(sub, "Data")) return ApplyWhole(c, *p, path, v);
-      throw ELayoutError(v.Line, std::string("class ") + c.ClassName() + " has no property '" + path + "'");
-    }
-    ApplyWhole(c, *p, path, v);
   }
 
-  void ApplyWhole(TComponent& c, const TPropertyInfo& p, const std::string& path, const Value& v) {
+  // A setter's own refusal (a value out of its range) names the property too.
+  template <class Set>
+  void Guarded(const TComponent& c, const std::string& path, const Value& v, Set set) {
+    try {
+      set();
+    } catch (const ELayoutError&) {
+      throw;
+    } catch (const std::exception& e) {
+      throw ELayoutError(v.Line, std::string(e.what()) + " (" + c.ClassName() + "." + path + ")");
+    }
+  }
+
+  void ApplyWhole(TComponent& c, rtl::TPersistent& object, const TPropertyInfo& p, const std::string& path, const Value& v) {
     switch (p.Kind) {
       case TPropertyKind::pkText:
         if (v.K != Value::String) BadValue(c, path, v);
-        p.SetText(c, v.Str);
-        return;
-      case TPropertyKind::pkInteger:
-        if (v.K != Value::Integer) BadValue(c, path, v);
-        p.SetOrdinal(c, Int32Value(c, path, v));
-        return;
+        return Guarded(c, path, v, [&] { p.SetText(object, v.Str); });
+      case TPropertyKind::pkInteger: {
+        std::int64_t value = 0;
+        if (v.K == Value::Integer) value = Int32Value(c, path, v);
+        else if (v.K != Value::Ident || !IdentValue(p, v.Str, value)) BadValue(c, path, v);
+        return Guarded(c, path, v, [&] { p.SetOrdinal(object, value); });
+      }
       case TPropertyKind::pkBoolean:
-        if (v.K == Value::Ident && rtl::SameText(v.Str, "True")) return p.SetOrdinal(c, 1);
-        if (v.K == Value::Ident && rtl::SameText(v.Str, "False")) return p.SetOrdinal(c, 0);
+        if (v.K == Value::Ident && rtl::SameText(v.Str, "True")) return p.SetOrdinal(object, 1);
+        if (v.K == Value::Ident && rtl::SameText(v.Str, "False")) return p.SetOrdinal(object, 0);
         BadValue(c, path, v);
       case TPropertyKind::pkEnumeration:
         if (v.K == Value::Ident)
           for (std::size_t i = 0; i < p.Names.size(); ++i)
-            if (rtl::SameText(p.Names[i], v.Str)) return p.SetOrdinal(c, static_cast<std::int64_t>(i));
+            if (rtl::SameText(p.Names[i], v.Str)) return p.SetOrdinal(object, static_cast<std::int64_t>(i));
         BadValue(c, path, v);
-      case TPropertyKind::pkSet: return p.SetOrdinal(c, SetMask(c, path, p.Names, v));
-      case TPropertyKind::pkColor: return p.SetOrdinal(c, ColorValue(c, path, v));
-      case TPropertyKind::pkStringList: {
+      case TPropertyKind::pkSet: return p.SetOrdinal(object, SetMask(c, path, p.Names, v));
+      case TPropertyKind::pkColor: return p.SetOrdinal(object, ColorValue(c, path, v));
+      case TPropertyKind::pkLines:
         if (v.K != Value::List) BadValue(c, path, v);
-        rtl::TStringList* list = p.GetStrings(c);
-        list->Clear();
-        for (const std::string& line : v.Items) list->Add(line);
-        return;
-      }
-      case TPropertyKind::pkPicture: {
+        return Guarded(c, path, v, [&] { p.SetLines(object, v.Items); });
+      case TPropertyKind::pkBinary:
         if (v.K != Value::Binary) BadValue(c, path, v);
-        // A picture is stored as its class name (a length byte, then the name) and the file; a
-        // bitmap as a 32-bit length and the file; a bare file is taken as it is.
-        std::string data = v.Str;
-        if (!data.empty() && static_cast<unsigned char>(data[0]) < 32 && data.size() > 1u + static_cast<unsigned char>(data[0]) &&
-            data.compare(1, static_cast<unsigned char>(data[0]), "TBitmap") == 0)
-          data = data.substr(1 + static_cast<unsigned char>(data[0]));
-        if (data.size() >= 4 && data.compare(0, 2, "BM") != 0) data = data.substr(4);
-        try {
-          p.GetPicture(c)->LoadFromBytes(data);
-        } catch (const std::runtime_error& e) {
-          throw ELayoutError(v.Line, std::string(e.what()) + " (" + c.ClassName() + "." + path + ")");
-        }
-        return;
-      }
+        return Guarded(c, path, v, [&] { p.SetText(object, v.Str); });
       case TPropertyKind::pkEvent: {
         if (v.K != Value::Ident) BadValue(c, path, v);
         const std::any* handler = FRoot.FindMethod(v.Str);
         if (!handler) throw ELayoutError(v.Line, "method " + v.Str + " not found for " + c.ClassName() + "." + path);
-        if (!p.SetEvent(c, *handler))
+        if (!p.SetEvent(object, *handler))
           throw ELayoutError(v.Line, "method " + v.Str + " does not fit the event " + c.ClassName() + "." + path);
         return;
       }
       case TPropertyKind::pkComponent:
         if (v.K != Value::Ident) BadValue(c, path, v);
-        FFixups.push_back({&c, &p, v.Str, v.Line});
+        FFixups.push_back({&c, &object, &p, path, v.Str, v.Line});
         return;
-      case TPropertyKind::pkFont: BadValue(c, path, v);
+      case TPropertyKind::pkObject: BadValue(c, path, v);
     }
+  }
+
+  static bool IdentValue(const TPropertyInfo& p, const std::string& name, std::int64_t& value) {
+    for (const auto& [ident, number] : p.Idents)
+      if (rtl::SameText(ident, name)) {
+        value = number;
+        return true;
+      }
+    return false;
   }
 
   const std::string& FText;

@@ -13,8 +13,6 @@ namespace {
 const std::vector<std::string> kAlignmentNames = {"taLeftJustify", "taRightJustify", "taCenter"};
 const std::vector<std::string> kBevelNames = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
 const std::vector<std::string> kShapeNames = {"stRectangle", "stSquare", "stRoundRect", "stRoundSquare", "stEllipse", "stCircle"};
-const std::vector<std::string> kPenStyleNames = {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"};
-const std::vector<std::string> kBrushStyleNames = {"bsSolid", "bsClear"};
 constexpr unsigned kAlignments[] = {gfx::DT_LEFT, gfx::DT_RIGHT, gfx::DT_CENTER};
 }  // namespace
 
@@ -128,7 +126,7 @@ const TPropertyTable& TImage::ClassProperties() {
   using P = Published<TImage>;
   static const TPropertyTable table(&TControl::ClassProperties(), {
       P::Boolean("AutoSize", [](TImage& i) { return i.AutoSize(); }, [](TImage& i, bool v) { i.SetAutoSize(v); }, false),
-      P::Picture("Picture", [](TImage& i) { return &i.Picture(); }),
+      P::Object<gfx::TBitmap>("Picture", [](TImage& i) { return &i.Picture(); }),
       P::Boolean("Transparent", [](TImage& i) { return i.Transparent(); }, [](TImage& i, bool v) { i.SetTransparent(v); }, false),
   });
   return table;
@@ -173,13 +171,8 @@ TShape::TShape(TComponent* owner) : TGraphicControl(owner) {
 const TPropertyTable& TShape::ClassProperties() {
   using P = Published<TShape>;
   static const TPropertyTable table(&TControl::ClassProperties(), {
-      P::Color("Brush.Color", [](TShape& s) { return s.Brush().Color(); }, [](TShape& s, gfx::TColor v) { s.Brush().SetColor(v); }, gfx::clWhite),
-      P::Enumeration<gfx::TBrushStyle>("Brush.Style", kBrushStyleNames, [](TShape& s) { return s.Brush().Style(); },
-                                       [](TShape& s, gfx::TBrushStyle v) { s.Brush().SetStyle(v); }, gfx::TBrushStyle::bsSolid),
-      P::Color("Pen.Color", [](TShape& s) { return s.Pen().Color(); }, [](TShape& s, gfx::TColor v) { s.Pen().SetColor(v); }, gfx::clBlack),
-      P::Enumeration<gfx::TPenStyle>("Pen.Style", kPenStyleNames, [](TShape& s) { return s.Pen().Style(); },
-                                     [](TShape& s, gfx::TPenStyle v) { s.Pen().SetStyle(v); }, gfx::TPenStyle::psSolid),
-      P::Integer("Pen.Width", [](TShape& s) { return s.Pen().Width(); }, [](TShape& s, std::int64_t v) { s.Pen().SetWidth(static_cast<int>(v)); }, 1),
+      P::Object<gfx::TBrush>("Brush", [](TShape& s) { return &s.Brush(); }),
+      P::Object<gfx::TPen>("Pen", [](TShape& s) { return &s.Pen(); }),
       P::Enumeration<TShapeType>("Shape", kShapeNames, [](TShape& s) { return s.Shape(); }, [](TShape& s, TShapeType v) { s.SetShape(v); },
                                  TShapeType::stRectangle),
   });
@@ -679,7 +672,7 @@ const TPropertyTable& TListBox::ClassProperties() {
                  [](TListBox& l, std::int64_t v) { l.SetItemHeight(static_cast<int>(v)); }, 13),
       P::Integer("ItemIndex", [](TListBox& l) -> std::int64_t { return l.ItemIndex(); },
                  [](TListBox& l, std::int64_t v) { l.SetItemIndex(static_cast<int>(v)); }, -1),
-      P::Strings("Items", [](TListBox& l) { return &l.Items(); }),
+      P::Object<rtl::TStringList>("Items", [](TListBox& l) { return &l.Items(); }),
       P::Boolean("TabStop", [](TListBox& l) { return l.TabStop(); }, [](TListBox& l, bool v) { l.SetTabStop(v); }, true),
   });
   return table;

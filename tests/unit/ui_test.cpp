@@ -30,7 +30,7 @@ class TProbe : public TCustomControl {
         P::Integer("First", [](TProbe& p) { return p.First; }, [](TProbe& p, std::int64_t v) { p.First = v; gLog.push_back(p.Name() + ".First"); }),
         P::Integer("Second", [](TProbe& p) { return p.Second; }, [](TProbe& p, std::int64_t v) { p.Second = v; gLog.push_back(p.Name() + ".Second"); }),
         P::Integer("AnswerKey", [](TProbe& p) { return p.AnswerKey; }, [](TProbe& p, std::int64_t v) { p.AnswerKey = static_cast<unsigned>(v); }),
-        P::Strings("Items", [](TProbe& p) { return &p.Items; }),
+        P::Object<rtl::TStringList>("Items", [](TProbe& p) { return &p.Items; }),
     });
     return table;
   }
@@ -265,6 +265,15 @@ TEST_F(UiFixture, LayoutErrorsNameClassPropertyAndLine) {
       {"object f: TfrmDemo\n  OnMouseDown = lblLinkClick\nend\n", "Line 2: method lblLinkClick does not fit the event TfrmDemo.OnMouseDown"},
       {"object f: TfrmDemo\n  Left = 2147483648\nend\n", "Line 2: value out of range for TfrmDemo.Left"},
       {"object f: TfrmDemo\n  Font.Height = -$80000001\nend\n", "Line 2: value out of range for TfrmDemo.Font.Height"},
+      // Paths through the objects a component owns.
+      {"object f: TfrmDemo\n  Font.Charset = 300\nend\n", "Line 2: A character set is a number from 0 to 255 (TfrmDemo.Font.Charset)"},
+      {"object f: TfrmDemo\n  Font.Charset = KLINGON_CHARSET\nend\n", "Line 2: invalid value for property TfrmDemo.Font.Charset"},
+      {"object f: TfrmDemo\n  Font = 3\nend\n", "Line 2: invalid value for property TfrmDemo.Font"},
+      {"object f: TfrmDemo\n  Caption.Text = 'x'\nend\n", "Line 2: class TfrmDemo has no property 'Caption.Text'"},
+      {"object f: TfrmDemo\n  object s: TShape\n    Pen.Colour.Red = 1\n  end\nend\n",
+       "Line 3: class TPen has no property 'Colour' (TShape.Pen.Colour.Red)"},
+      {"object f: TfrmDemo\n  object m: TPopupMenu\n  end\n  ActiveControl = m\nend\n",
+       "Line 4: m is a TPopupMenu, not what TfrmDemo.ActiveControl takes"},
   };
   for (const Case& c : cases) {
     TfrmDemo form(nullptr);
