@@ -53,6 +53,8 @@ const TPropertyTable& TControl::ClassProperties() {
       P::Event("OnClick", [](TControl& c, TNotifyEvent e) { c.OnClick = std::move(e); }),
       P::Event("OnDblClick", [](TControl& c, TNotifyEvent e) { c.OnDblClick = std::move(e); }),
       P::Event("OnResize", [](TControl& c, TNotifyEvent e) { c.OnResize = std::move(e); }),
+      P::Event("OnMouseEnter", [](TControl& c, TNotifyEvent e) { c.OnMouseEnter = std::move(e); }),
+      P::Event("OnMouseLeave", [](TControl& c, TNotifyEvent e) { c.OnMouseLeave = std::move(e); }),
       P::TypedEvent<TMouseEvent>("OnMouseDown", [](TControl& c, TMouseEvent e) { c.OnMouseDown = std::move(e); }),
       P::TypedEvent<TMouseEvent>("OnMouseUp", [](TControl& c, TMouseEvent e) { c.OnMouseUp = std::move(e); }),
       P::TypedEvent<TMouseMoveEvent>("OnMouseMove", [](TControl& c, TMouseMoveEvent e) { c.OnMouseMove = std::move(e); }),
@@ -243,6 +245,8 @@ void TControl::Dispatch(TMessage& m) {
       }
       break;
     case WM_MOUSEMOVE: MouseMove(static_cast<TShiftState>(m.WParam), LParamX(m.LParam), LParamY(m.LParam)); break;
+    case CM_MOUSEENTER: MouseEnter(); break;
+    case CM_MOUSELEAVE: MouseLeave(); break;
     case CM_ENABLEDCHANGED: Invalidate(); break;
     case CM_PARENTFONTCHANGED:
       if (FParentFont && FParent) {
@@ -266,6 +270,14 @@ void TControl::Dispatch(TMessage& m) {
     case CM_HITTEST: m.Result = 1; break;
     default: break;
   }
+}
+
+void TControl::MouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::MouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(this);
 }
 
 void TControl::FontChanged() { Invalidate(); }
@@ -660,20 +672,26 @@ void DrawControlText(gfx::TCanvas& canvas, std::string_view text, TRect& rect, u
   canvas.DrawText(text, rect, flags);
 }
 
-void PaintControlTree(TWinControl& control, gfx::TCanvas& canvas) {
+void PaintControlSelf(TWinControl& control, gfx::TCanvas& canvas) {
   control.Perform(WM_ERASEBKGND, CanvasParam(canvas));
   control.Perform(WM_PAINT, CanvasParam(canvas));
+}
+
+void PaintControl(TControl& control, gfx::TCanvas& canvas, gfx::TPoint at) {
+  canvas.SaveDC();
+  canvas.OffsetViewportOrg(at.X, at.Y);
+  canvas.IntersectClipRect(control.ClientRect());
+  if (auto* w = dynamic_cast<TWinControl*>(&control)) PaintControlTree(*w, canvas);
+  else control.Perform(WM_PAINT, CanvasParam(canvas));
+  canvas.RestoreDC(-1);
+}
+
+void PaintControlTree(TWinControl& control, gfx::TCanvas& canvas) {
+  PaintControlSelf(control, canvas);
   for (int i = 0; i < control.ControlCount(); ++i) {
     TControl* child = control.Controls(i);
-    if (!child->Visible()) continue;
-    const TRect inClip = gfx::IntersectRect(child->BoundsRect(), canvas.ClipRect());
-    if (inClip.IsEmpty()) continue;
-    canvas.SaveDC();
-    canvas.OffsetViewportOrg(child->Left(), child->Top());
-    canvas.IntersectClipRect(child->ClientRect());
-    if (auto* w = dynamic_cast<TWinControl*>(child)) PaintControlTree(*w, canvas);
-    else child->Perform(WM_PAINT, CanvasParam(canvas));
-    canvas.RestoreDC(-1);
+    if (!child->Visible() || gfx::IntersectRect(child->BoundsRect(), canvas.ClipRect()).IsEmpty()) continue;
+    PaintControl(*child, canvas, {child->Left(), child->Top()});
   }
 }
 

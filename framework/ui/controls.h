@@ -118,6 +118,9 @@ class TControl : public TComponent {
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
+  // The pointer came over the control, or left it (graphic controls too: the form tracks them).
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
@@ -131,6 +134,8 @@ class TControl : public TComponent {
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseEnter();
+  virtual void MouseLeave();
   virtual void FontChanged();
   virtual void Resize();
   // The canvas of the paint in progress, or null.
@@ -271,7 +276,12 @@ std::unique_ptr<gfx::TCanvas> PaintCanvasFor(gfx::TCanvas& given);
 }  // namespace kestrova::ui
 
 namespace kestrova::ui {
+// A windowed control's own picture, without its children: its background, then its painting.
+void PaintControlSelf(TWinControl& control, gfx::TCanvas& canvas);
+// One control whose top-left corner is at the canvas's point at: the canvas's origin moved there
+// and clipped to the control for the paint, then restored. A windowed control brings its children.
+void PaintControl(TControl& control, gfx::TCanvas& canvas, gfx::TPoint at);
 // Erases and paints a windowed control, then its visible graphic children, then its windowed
-// ones, each with the canvas's origin moved to it and clipped to it.
+// ones, each where it lies in the control.
 void PaintControlTree(TWinControl& control, gfx::TCanvas& canvas);
 }  // namespace kestrova::ui

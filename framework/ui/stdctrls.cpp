@@ -239,9 +239,8 @@ void TPanel::SetBevelWidth(int value) { FBevelWidth = std::max(1, value); Invali
 void TPanel::SetBorderWidth(int value) { FBorderWidth = std::max(0, value); Invalidate(); }
 void TPanel::SetAlignment(TAlignment value) { FAlignment = value; Invalidate(); }
 
-void TPanel::Paint() {
+void TPanel::PaintBevels(TRect& r) {
   gfx::TCanvas& c = Canvas();
-  TRect r = ClientRect();
   auto bevel = [&](TBevelCut cut) {
     if (cut == TBevelCut::bvNone) return;
     const bool lowered = cut == TBevelCut::bvLowered;
@@ -251,12 +250,28 @@ void TPanel::Paint() {
   bevel(FBevelOuter);
   Frame3D(c, r, Color(), Color(), FBorderWidth);
   bevel(FBevelInner);
+}
+
+void TPanel::PaintBackground(const TRect& r) {
+  gfx::TCanvas& c = Canvas();
   c.Brush.SetColor(Color());
   c.FillRect(r);
+}
+
+void TPanel::PaintCaption(const TRect& rect) {
+  gfx::TCanvas& c = Canvas();
+  TRect r = rect;
   c.Brush.SetStyle(gfx::TBrushStyle::bsClear);
   c.Font.Assign(Font());
   c.SetTextColor(Font().Color());
   c.DrawText(Caption(), r, DrawTextBiDiModeFlags(gfx::DT_SINGLELINE | gfx::DT_VCENTER | kAlignments[static_cast<int>(FAlignment)]));
+}
+
+void TPanel::Paint() {
+  TRect r = ClientRect();
+  PaintBevels(r);
+  PaintBackground(r);
+  PaintCaption(r);
 }
 
 // --- TButton ----------------------------------------------------------------------------------

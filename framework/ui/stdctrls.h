@@ -111,6 +111,11 @@ class TPanel : public TCustomControl {
   void SetAlignment(TAlignment value);
 
  protected:
+  // The three steps of Paint, for a descendant that adds to them: the bevels and border (rect
+  // shrinks past them), the background in the panel's colour, the caption.
+  void PaintBevels(gfx::TRect& rect);
+  void PaintBackground(const gfx::TRect& rect);
+  void PaintCaption(const gfx::TRect& rect);
   void Paint() override;
 
  private:

@@ -411,6 +411,21 @@ TEST_F(Shown, ClickOnALinkLabelWithHandCursorAndHintAfterTheDelay) {
   EXPECT_EQ(Window->Cursor, platform::MouseCursor::Arrow);
 }
 
+TEST_F(Shown, GraphicAndWindowedControlsHearThePointerComeAndGo) {
+  std::vector<std::string> heard;
+  for (const char* name : {"lblLink", "shp", "pA"}) {
+    auto& control = *dynamic_cast<TControl*>(Form->FindComponent(name));
+    control.OnMouseEnter = [&heard](TComponent* c) { heard.push_back(c->Name() + " enter"); };
+    control.OnMouseLeave = [&heard](TComponent* c) { heard.push_back(c->Name() + " leave"); };
+  }
+  Window->MouseMove(10, 12);   // the link label
+  Window->MouseMove(12, 13);   // still on it: nothing new
+  Window->MouseMove(160, 75);  // the shape, straight from the label
+  Window->MouseMove(105, 15);  // pA
+  Window->MouseMove(5, 95);    // the form itself
+  EXPECT_EQ(heard, (std::vector<std::string>{"lblLink enter", "lblLink leave", "shp enter", "shp leave", "pA enter", "pA leave"}));
+}
+
 TEST_F(Shown, PaintsTheTreeIntoTheFormBitmap) {
   const gfx::TBitmap& p = Window->Picture;
   const gfx::TColorRef face = gfx::ColorToRGB(gfx::clBtnFace);
