@@ -15,6 +15,10 @@
 
 namespace kestrova::gfx {
 
+namespace raster {
+class TCoverage;
+}
+
 // DrawText formats.
 constexpr unsigned DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4, DT_BOTTOM = 0x8,
                    DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_NOCLIP = 0x100,
@@ -119,24 +123,28 @@ class TCanvas {
   };
   void PlotDevice(int x, int y, std::uint32_t value);
   void SpanDevice(int y, int x0, int x1, std::uint32_t value);  // x1 exclusive
-  void PenPixel(int x, int y, int& dashPhase);                  // logical
-  void PenLine(int x0, int y0, int x1, int y1, int& dashPhase);
-  // A pen wider than one pixel is GDI's geometric pen: solid, with round caps and joins. Its
-  // figures are traced as for a thin pen, then every traced point is covered with the pen's disc,
-  // each pixel once.
+  void FillDevice(const TRect& device, std::uint32_t value);   // within the clip rectangle
+  TPoint ToDevice(TPoint logical) const;
+  TRect BlitRect(int x, int y, int w, int h) const;  // device; negative sizes reach back
+  bool FigureRect(int x1, int y1, int x2, int y2, TRect& device) const;
+  std::uint32_t PenValue() const;
+  int PenDeviceWidth() const;  // 0 for psClear
+  // A cosmetic (one-pixel) pen: GDI's lines and dashes, each figure's dashes starting afresh.
+  void ThinSegment(TPoint a, TPoint b, long long& phase);
+  void ThinStroke(const std::vector<TPoint>& device, bool closed);
+  // A pen wider than one pixel is GDI's geometric pen: solid, with round caps and joins, its
+  // outline a region painted once.
   bool WidePen() const { return Pen.Width() > 1 && Pen.Style() != TPenStyle::psClear; }
-  void BeginWideStroke();
-  void EndWideStroke();
-  // psInsideFrame keeps a wide pen's outline inside the figure's rectangle: the traced path moves in.
-  int InsideFrameInset(bool farSide) const;
+  TRect WideBox(const std::vector<TPoint>& device) const;
+  void PaintCoverage(const raster::TCoverage& coverage, std::uint32_t value);
+  template <class Rows>
+  void PaintWideFigure(const std::vector<TPoint>& outline, Rows interiorRows);
   void DrawLine(std::string_view line, const std::vector<bool>& underlined, int x, int y);
 
   TBitmap& FTarget;
   State FState;
   std::vector<State> FSaved;
   TPoint FPenPos;
-  bool FCollecting = false;
-  std::vector<TPoint> FStroke;  // logical points of the wide stroke being traced
 };
 
 // GDI's BitBlt: (x, y, w, h) on dest, from (sx, sy) on source (null for operations without a

@@ -1,0 +1,212 @@
+#include "tests/support/drawscript_gdi.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include <windows.h>
+
+namespace kestrova::testing::draw {
+
+namespace {
+
+int PenStyleOf(TStyle s) {
+  switch (s) {
+    case TStyle::Solid: return PS_SOLID;
+    case TStyle::Dash: return PS_DASH;
+    case TStyle::Dot: return PS_DOT;
+    case TStyle::DashDot: return PS_DASHDOT;
+    case TStyle::DashDotDot: return PS_DASHDOTDOT;
+    case TStyle::Clear: return PS_NULL;
+    case TStyle::InsideFrame: return PS_INSIDEFRAME;
+  }
+  return PS_SOLID;
+}
+
+// One bitmap in its memory device context, with the toolkit's model of the selected brush: as the
+// canvas does, a brush change sets the background colour and mode, and SaveDC/RestoreDC leave the
+// pen and brush alone (they belong to the canvas, not to the saved state).
+struct TContext {
+  HDC Dc = nullptr;
+  HBITMAP Bitmap = nullptr;
+  HGDIOBJ OldBitmap = nullptr, OldPen = nullptr, OldBrush = nullptr;
+  std::uint32_t* Bits = nullptr;  // the colour DIB sections
+  HPEN Pen = nullptr;
+  HBRUSH Brush = nullptr;
+  COLORREF BrushColor = RGB(255, 255, 255);
+  bool BrushClear = false;
+  std::vector<HGDIOBJ> Made;
+
+  TContext(int w, int h, bool mono) {
+    Dc = CreateCompatibleDC(nullptr);
+    if (mono) {
+      Bitmap = CreateBitmap(w, h, 1, 1, nullptr);
+    } else {
+      BITMAPINFO info{};
+      info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+      info.bmiHeader.biWidth = w;
+      info.bmiHeader.biHeight = -h;
+      info.bmiHeader.biPlanes = 1;
+      info.bmiHeader.biBitCount = 32;
+      info.bmiHeader.biCompression = BI_RGB;
+      void* bits = nullptr;
+      Bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+      Bits = static_cast<std::uint32_t*>(bits);
+    }
+    if (!Dc || !Bitmap) throw std::runtime_error("GDI: no device context or bitmap");
+    OldBitmap = SelectObject(Dc, Bitmap);
+    PatBlt(Dc, 0, 0, w, h, WHITENESS);
+    SetTextColor(Dc, RGB(0, 0, 0));
+    SetBkColor(Dc, RGB(255, 255, 255));
+    SetBkMode(Dc, OPAQUE);
+    SetPen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+    SetBrush(CreateSolidBrush(BrushColor));
+  }
+  ~TContext() {
+    SelectObject(Dc, OldPen);
+    SelectObject(Dc, OldBrush);
+    SelectObject(Dc, OldBitmap);
+    for (HGDIOBJ o : Made) DeleteObject(o);
+    DeleteObject(Bitmap);
+    DeleteDC(Dc);
+  }
+  TContext(const TContext&) = delete;
+  TContext& operator=(const TContext&) = delete;
+
+  void SetPen(HPEN pen) {
+    Made.push_back(pen);
+    Pen = pen;
+    HGDIOBJ old = SelectObject(Dc, pen);
+    if (!OldPen) OldPen = old;
+  }
+  void SetBrush(HBRUSH brush) {
+    if (brush != GetStockObject(NULL_BRUSH)) Made.push_back(brush);
+    Brush = brush;
+    HGDIOBJ old = SelectObject(Dc, brush);
+    if (!OldBrush) OldBrush = old;
+  }
+  void SolidBrush(COLORREF color) {
+    if (color == BrushColor && !BrushClear) return;
+    BrushColor = color;
+    BrushClear = false;
+    SetBrush(CreateSolidBrush(color));
+    SetBkColor(Dc, color);
+    SetBkMode(Dc, OPAQUE);
+  }
+  void ClearBrush() {
+    if (BrushClear) return;
+    BrushClear = true;
+    SetBrush(static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+    SetBkColor(Dc, BrushColor);
+    SetBkMode(Dc, TRANSPARENT);
+  }
+  void Reselect() {
+    SelectObject(Dc, Pen);
+    SelectObject(Dc, Brush);
+  }
+};
+
+// Windows draws the focus rectangle as a pattern: a checkerboard brush fixed to the device, its
+// pixels with an even x + y inverted, each pixel of the outline once. Wine draws it with a dotted
+// pen whose dots start at the rectangle's top-right corner instead (its own DrawFocusRect says
+// "FIXME: PatBlt(PATINVERT) with background brush"), so the reference here is the pattern, put
+// down through GDI's own PatBlt.
+void FocusRectAsWindows(TContext& c, int l, int t, int r, int b) {
+  if (r <= l || b <= t) return;
+  static const WORD rows[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
+  HBITMAP pattern = CreateBitmap(8, 8, 1, 1, rows);
+  HBRUSH brush = CreatePatternBrush(pattern);
+  HGDIOBJ old = SelectObject(c.Dc, brush);
+  const COLORREF text = SetTextColor(c.Dc, RGB(0, 0, 0)), back = SetBkColor(c.Dc, RGB(255, 255, 255));
+  PatBlt(c.Dc, l, t, 1, b - t, PATINVERT);
+  if (r - l > 1) PatBlt(c.Dc, r - 1, t, 1, b - t, PATINVERT);
+  if (r - l > 2) {
+    PatBlt(c.Dc, l + 1, t, r - l - 2, 1, PATINVERT);
+    if (b - t > 1) PatBlt(c.Dc, l + 1, b - 1, r - l - 2, 1, PATINVERT);
+  }
+  SetTextColor(c.Dc, text);
+  SetBkColor(c.Dc, back);
+  SelectObject(c.Dc, old);
+  DeleteObject(brush);
+  DeleteObject(pattern);
+}
+
+std::vector<std::uint32_t> ColourPixels(const TContext& c, int w, int h) {
+  GdiFlush();
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * h);
+  for (std::size_t i = 0; i < out.size(); ++i) out[i] = c.Bits[i] & 0xFFFFFF;
+  return out;
+}
+
+}  // namespace
+
+TPictures RunThroughGdi(const TScript& script) {
+  const int w = script.Width, h = script.Height;
+  TContext main(w, h, false), aux(w, h, false), mono(w, h, true);
+  TContext* contexts[] = {&main, &aux, &mono};
+  TContext* c = &main;
+
+  for (const TCommand& k : script.Commands) {
+    const std::vector<int>& a = k.Args;
+    switch (k.Op) {
+      case TOp::Dc: c = contexts[static_cast<int>(k.Target)]; break;
+      case TOp::Pen: c->SetPen(CreatePen(PenStyleOf(k.Style), a[0] < 1 ? 1 : a[0], k.Color)); break;
+      case TOp::Brush: c->SolidBrush(k.Color); break;
+      case TOp::BrushClear: c->ClearBrush(); break;
+      case TOp::BkMode: SetBkMode(c->Dc, k.Opaque ? OPAQUE : TRANSPARENT); break;
+      case TOp::BkColor: SetBkColor(c->Dc, k.Color); break;
+      case TOp::TextColor: SetTextColor(c->Dc, k.Color); break;
+      case TOp::MoveTo: MoveToEx(c->Dc, a[0], a[1], nullptr); break;
+      case TOp::LineTo: LineTo(c->Dc, a[0], a[1]); break;
+      case TOp::Polyline: {
+        std::vector<POINT> points;
+        for (std::size_t i = 0; i + 1 < a.size(); i += 2) points.push_back({a[i], a[i + 1]});
+        Polyline(c->Dc, points.data(), static_cast<int>(points.size()));
+        break;
+      }
+      case TOp::Rect: Rectangle(c->Dc, a[0], a[1], a[2], a[3]); break;
+      case TOp::RoundRect: RoundRect(c->Dc, a[0], a[1], a[2], a[3], a[4], a[5]); break;
+      case TOp::Focus: FocusRectAsWindows(*c, a[0], a[1], a[2], a[3]); break;
+      case TOp::Fill: {
+        const RECT r{a[0], a[1], a[2], a[3]};
+        FillRect(c->Dc, &r, c->Brush);
+        break;
+      }
+      case TOp::Frame: {
+        const RECT r{a[0], a[1], a[2], a[3]};
+        FrameRect(c->Dc, &r, c->Brush);
+        break;
+      }
+      case TOp::Pixel: SetPixel(c->Dc, a[0], a[1], k.Color); break;
+      case TOp::PatBlt: PatBlt(c->Dc, a[0], a[1], a[2], a[3], k.Rop); break;
+      case TOp::Blit: BitBlt(c->Dc, a[0], a[1], a[2], a[3], contexts[static_cast<int>(k.Target)]->Dc, a[4], a[5], k.Rop); break;
+      case TOp::Origin: SetViewportOrgEx(c->Dc, a[0], a[1], nullptr); break;
+      case TOp::Clip: IntersectClipRect(c->Dc, a[0], a[1], a[2], a[3]); break;
+      case TOp::Save: SaveDC(c->Dc); break;
+      case TOp::Restore:
+        RestoreDC(c->Dc, a[0]);
+        c->Reselect();
+        break;
+    }
+  }
+
+  TPictures out;
+  out.Width = w;
+  out.Height = h;
+  out.Main = ColourPixels(main, w, h);
+  out.Aux = ColourPixels(aux, w, h);
+  const int stride = (w + 15) / 16 * 2;
+  std::vector<std::uint8_t> bits(static_cast<std::size_t>(stride) * h);
+  GetBitmapBits(mono.Bitmap, static_cast<LONG>(bits.size()), bits.data());
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) out.Mono.push_back((bits[static_cast<std::size_t>(y) * stride + x / 8] >> (7 - x % 8)) & 1);
+  return out;
+}
+
+std::vector<std::uint32_t> WineFocusRect(int width, int height, int left, int top, int right, int bottom) {
+  TContext c(width, height, false);
+  const RECT r{left, top, right, bottom};
+  DrawFocusRect(c.Dc, &r);
+  return ColourPixels(c, width, height);
+}
+
+}  // namespace kestrova::testing::draw
