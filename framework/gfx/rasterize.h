@@ -121,7 +121,9 @@ void RoundRectRows(const TRect& r, int ew, int eh, int top, int bottom, F f) {
   const long long aa8 = 8 * a * a, bb8 = 8 * b * b;
   long long ex = 4 * b * b * (1 - a), ey = 4 * a * a * (1 + b % 2);
   long long err = ex + ey + a * a * (b % 2);
-  std::vector<std::pair<int, int>> rows(static_cast<std::size_t>(eh), {r.Left, r.Right});
+  // Rows the walk never reaches (a tall, narrow ellipse ends before its last row) stay empty.
+  std::vector<std::pair<int, int>> rows(static_cast<std::size_t>(eh), {r.Left, r.Left});
+  rows[static_cast<std::size_t>(eh / 2)] = {r.Left, r.Right};
   int x = 0, y = eh / 2;
   while (x <= ew / 2) {
     const long long twice = 2 * err;

@@ -54,6 +54,9 @@ struct TPictures {
   int Height = 0;
   std::vector<std::uint32_t> Main, Aux;
   std::vector<std::uint8_t> Mono;
+  // Set by a reference that cannot be trusted for this script, with the reason: the case is
+  // known to draw undefined pixels there.
+  std::string Unreliable;
 };
 
 std::string Format(const TScript& script);

@@ -119,8 +119,12 @@ TEST(DrawScript, ShrinkKeepsOnlyWhatTheFailureNeeds) {
 }
 
 TEST(DrawScript, DifferencesShowBothPicturesAndTheDifferingPixels) {
-  TPictures a{3, 2, {0xFFFFFF, 0xFF0000, 0x000000, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}, {}, {1, 1, 1, 1, 1, 0}};
+  TPictures a;
+  a.Width = 3;
+  a.Height = 2;
+  a.Main = {0xFFFFFF, 0xFF0000, 0x000000, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
   a.Aux = a.Main;
+  a.Mono = {1, 1, 1, 1, 1, 0};
   TPictures b = a;
   EXPECT_EQ(Differences(a, b), "");
   b.Main[1] = 0xFFFFFF;
