@@ -792,7 +792,11 @@ bool Blit(TCanvas& dest, TRect d, TCanvas* source, TRect s, std::uint32_t rop) {
 }  // namespace
 
 bool BitBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas* source, int sx, int sy, std::uint32_t rop) {
-  if (w <= 0 || h <= 0) return true;
+  // A negative width or height reaches back from both points, their own column or row included
+  // (the same extents on both sides: no mirroring).
+  if (w < 0) x += w + 1, sx += w + 1, w = -w;
+  if (h < 0) y += h + 1, sy += h + 1, h = -h;
+  if (w == 0 || h == 0) return true;
   const TPoint o = dest.ViewportOrg();
   TRect d = Bounds(x + o.X, y + o.Y, w, h);
   const auto code = static_cast<std::uint8_t>((rop >> 16) & 0xFF);
@@ -810,9 +814,6 @@ bool BitBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas* source, int sx, 
 bool PatBlt(TCanvas& dest, int x, int y, int w, int h, std::uint32_t rop) {
   const auto code = static_cast<std::uint8_t>((rop >> 16) & 0xFF);
   if (UsesSource(code)) return false;
-  // A negative width or height reaches back from the point, the point's own column or row included.
-  if (w < 0) x += w + 1, w = -w;
-  if (h < 0) y += h + 1, h = -h;
   return BitBlt(dest, x, y, w, h, nullptr, 0, 0, rop);
 }
 

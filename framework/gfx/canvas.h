@@ -148,7 +148,7 @@ class TCanvas {
 };
 
 // GDI's BitBlt: (x, y, w, h) on dest, from (sx, sy) on source (null for operations without a
-// source). Between formats: colour to one bit makes the source's background colour white (1)
+// source); a negative width or height reaches back from x (and sx), x's own column included. Between formats: colour to one bit makes the source's background colour white (1)
 // and every other colour black (0); one bit to colour makes 0 the destination's text colour and
 // 1 its background colour. The pattern is the destination's brush.
 bool BitBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas* source, int sx, int sy, std::uint32_t rop);

@@ -535,7 +535,9 @@ class TGenerator {
   void Blit(TTarget source) {
     const std::uint32_t rop = SourceRop();
     if (UsesPattern(rop) && !Dc().SolidBrush) Brush();
-    const int w = R.Between(1, S.Width), h = R.Between(1, S.Height);
+    int w = R.Between(1, S.Width), h = R.Between(1, S.Height);
+    if (R.Chance(10)) w = -w;
+    if (R.Chance(10)) h = -h;
     TCommand c = Make(TOp::Blit, {R.Between(-4, S.Width), R.Between(-4, S.Height), w, h, R.Between(-4, S.Width), R.Between(-4, S.Height)});
     c.Target = source;
     c.Rop = rop;
@@ -606,7 +608,7 @@ class TGenerator {
         Blit(R.Chance(40) ? FCurrent : (FCurrent == TTarget::Main ? TTarget::Aux : TTarget::Main));
         break;
       case TFamily::MonoBlits:
-        switch (R.Between(0, 4)) {
+        switch (R.Between(0, 5)) {
           case 0:  // colour to mono: the source's background colour becomes white
             Select(R.Chance(50) ? TTarget::Main : TTarget::Aux);
             if (R.Chance(70)) {
@@ -647,6 +649,15 @@ class TGenerator {
             Add(c);
             break;
           }
+          case 4:  // black and white figures on the one-bit bitmap
+            Select(TTarget::Mono);
+            if (R.Chance(50)) {
+              FigureTools();
+              Add(Make(R.Chance(50) ? TOp::Rect : TOp::Frame, Box()));
+            } else {
+              Line(0, 6, true);
+            }
+            break;
           default:
             Select(R.Chance(50) ? TTarget::Main : TTarget::Aux);
             Blit(R.Chance(50) ? TTarget::Main : TTarget::Aux);

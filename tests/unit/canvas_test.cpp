@@ -38,7 +38,8 @@ TEST(Canvas, WidePensAreSolidWithRoundCapsAndReachTheEndPoint) {
     const char* Picture;
   };
   // A line from (2, 3) to (7, 3): odd widths centre on it, even ones reach one pixel up and left;
-  // a dotted style has no dots once the pen is wide.
+  // the round ends are the pen's disc (a 3-pixel disc has no corners); a dotted style has no dots
+  // once the pen is wide.
   const Case cases[] = {
       {2, TPenStyle::psSolid, "..........\n"
                               "..........\n"
@@ -48,9 +49,9 @@ TEST(Canvas, WidePensAreSolidWithRoundCapsAndReachTheEndPoint) {
                               "..........\n"},
       {3, TPenStyle::psDot, "..........\n"
                             "..........\n"
+                            "..######..\n"
                             ".########.\n"
-                            ".########.\n"
-                            ".########.\n"
+                            "..######..\n"
                             "..........\n"},
       {5, TPenStyle::psSolid, "..........\n"
                               ".########.\n"
@@ -90,13 +91,13 @@ TEST(Canvas, WideInsideFramePenStaysInsideTheRectangle) {
   t.Canvas.Rectangle(2, 2, 8, 7);
   EXPECT_EQ(Mono(t.Bitmap),
             "..........\n"
-            ".########.\n"
+            "..######..\n"
             ".########.\n"
             ".########.\n"
             ".###..###.\n"
             ".########.\n"
             ".########.\n"
-            ".########.\n"
+            "..######..\n"
             "..........\n");
 }
 
