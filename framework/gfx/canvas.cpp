@@ -404,18 +404,14 @@ void TCanvas::PaintWideFigure(const std::vector<TPoint>& outlinePoints, Rows int
   if (Brush.Style() != TBrushStyle::bsClear) {
     const std::uint32_t fill = FTarget.ValueOf(ColorToRGB(Brush.Color()));
     interiorRows([&](int y, int x0, int x1) {
-      if (y < FState.Clip.Top || y >= FState.Clip.Bottom) return;
-      x0 = std::max(x0, FState.Clip.Left);
-      x1 = std::min(x1, FState.Clip.Right);
-      for (int x = x0; x < x1;) {
-        if (outline.Has(x, y)) {
-          ++x;
-          continue;
-        }
-        const int start = x;
-        while (x < x1 && !outline.Has(x, y)) ++x;
-        SpanDevice(y, start, x, fill);
+      // The parts of the row that the outline leaves free.
+      for (const auto& s : outline.Row(y)) {
+        if (s.second <= x0) continue;
+        if (s.first >= x1) break;
+        if (s.first > x0) SpanDevice(y, x0, s.first, fill);
+        x0 = std::max(x0, s.second);
       }
+      if (x0 < x1) SpanDevice(y, x0, x1, fill);
     });
   }
   PaintCoverage(outline, PenValue());

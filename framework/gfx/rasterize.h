@@ -18,42 +18,53 @@ namespace kestrova::gfx::raster {
 // size can neither overflow the arithmetic nor exhaust memory.
 constexpr int kMaxFigureExtent = 1 << 16;
 
-// A set of pixels within a box, one byte each: the coverage of a figure before it is painted.
+// A set of pixels within a box, kept as sorted, merged spans per row: the coverage of a figure
+// before it is painted, which costs its outline rather than its area.
 class TCoverage {
  public:
-  explicit TCoverage(const TRect& box)
-      : FBox(box.IsEmpty() ? TRect{} : box), FBits(static_cast<std::size_t>(FBox.Width()) * static_cast<std::size_t>(FBox.Height()), 0) {}
+  using TSpans = std::vector<std::pair<int, int>>;  // [x0, x1), x1 exclusive
+  explicit TCoverage(const TRect& box) : FBox(box.IsEmpty() ? TRect{} : box), FRows(static_cast<std::size_t>(FBox.Height())) {}
   const TRect& Box() const { return FBox; }
   void Span(long long y, long long x0, long long x1) {
     if (y < FBox.Top || y >= FBox.Bottom) return;
     x0 = std::max<long long>(x0, FBox.Left);
     x1 = std::min<long long>(x1, FBox.Right);
     if (x0 >= x1) return;
-    std::fill_n(FBits.begin() + static_cast<long>(Index(static_cast<int>(x0), static_cast<int>(y))), x1 - x0, 1);
+    FRows[static_cast<std::size_t>(y - FBox.Top)].push_back({static_cast<int>(x0), static_cast<int>(x1)});
+    FMerged = false;
   }
-  void Fill(const TRect& r) {
-    for (int y = std::max(r.Top, FBox.Top); y < std::min(r.Bottom, FBox.Bottom); ++y) Span(y, r.Left, r.Right);
+  // The row's spans, sorted and merged; empty outside the box.
+  const TSpans& Row(int y) const {
+    static const TSpans none;
+    if (y < FBox.Top || y >= FBox.Bottom) return none;
+    Merge();
+    return FRows[static_cast<std::size_t>(y - FBox.Top)];
   }
-  bool Has(int x, int y) const { return FBox.Contains({x, y}) && FBits[Index(x, y)]; }
-  // f(y, x0, x1) for each run of covered pixels, x1 exclusive.
+  // f(y, x0, x1) for each run of covered pixels.
   template <class F>
   void ForEachRun(F f) const {
     for (int y = FBox.Top; y < FBox.Bottom; ++y)
-      for (int x = FBox.Left; x < FBox.Right;) {
-        if (!FBits[Index(x, y)]) {
-          ++x;
-          continue;
-        }
-        const int start = x;
-        while (x < FBox.Right && FBits[Index(x, y)]) ++x;
-        f(y, start, x);
-      }
+      for (const auto& s : Row(y)) f(y, s.first, s.second);
   }
 
  private:
-  std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y - FBox.Top) * static_cast<std::size_t>(FBox.Width()) + static_cast<std::size_t>(x - FBox.Left); }
+  void Merge() const {
+    if (FMerged) return;
+    for (TSpans& row : FRows) {
+      if (row.size() < 2) continue;
+      std::sort(row.begin(), row.end());
+      std::size_t n = 0;
+      for (std::size_t i = 1; i < row.size(); ++i) {
+        if (row[i].first <= row[n].second) row[n].second = std::max(row[n].second, row[i].second);
+        else row[++n] = row[i];
+      }
+      row.resize(n + 1);
+    }
+    FMerged = true;
+  }
   TRect FBox;
-  std::vector<std::uint8_t> FBits;
+  mutable std::vector<TSpans> FRows;
+  mutable bool FMerged = true;
 };
 
 // How a cosmetic line from (0, 0) to (dx, dy) steps. GDI's lines are not symmetric: at a tie
