@@ -1,6 +1,7 @@
 // The raster canvas: GDI's drawing semantics on a TBitmap. Right and bottom edges are exclusive,
 // lines leave out their last point, the viewport origin and the clip rectangle apply to every
-// call and can be saved and restored with the colours and modes.
+// call and can be saved and restored with the colours and modes (the pen and the brush are the
+// canvas's own objects and stay as they are).
 // (Never include this together with <windows.h>: the GDI constant names are the same.)
 #pragma once
 #include <cstdint>
@@ -81,13 +82,17 @@ class TCanvas {
   void LineTo(int x, int y);
   void Polyline(const std::vector<TPoint>& points);
   void Polyline(std::initializer_list<TPoint> points) { Polyline(std::vector<TPoint>(points)); }
+  // As GDI's PatBlt: with Left > Right the columns Right + 1 .. Left, rows likewise.
   void FillRect(const TRect& rect);
   void FrameRect(const TRect& rect);  // one pixel in the brush colour
   void Rectangle(int x1, int y1, int x2, int y2);
   void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
+  // Corners cut by an ellipse of at most the rectangle's size; 2 or less across: a Rectangle.
   void RoundRect(int x1, int y1, int x2, int y2, int ellipseWidth, int ellipseHeight);
   TColor Pixel(int x, int y) const;  // CLR_INVALID outside the bitmap or the clip rectangle
   void SetPixel(int x, int y, TColor color);
+  // As Windows draws it: the outline's pixels with an even device x + y inverted, each once, a
+  // pattern fixed to the bitmap.
   void DrawFocusRect(const TRect& rect);
 
   int TextWidth(std::string_view text);
@@ -148,9 +153,11 @@ class TCanvas {
 };
 
 // GDI's BitBlt: (x, y, w, h) on dest, from (sx, sy) on source (null for operations without a
-// source); a negative width or height reaches back from x (and sx), x's own column included. Between formats: colour to one bit makes the source's background colour white (1)
-// and every other colour black (0); one bit to colour makes 0 the destination's text colour and
-// 1 its background colour. The pattern is the destination's brush.
+// source); a negative width or height reaches back from x and sx, their own column included.
+// Between formats: colour to one bit makes the source's background colour white (1) and every
+// other colour black (0); one bit to colour makes 0 the destination's text colour and 1 its
+// background colour. The pattern is the destination's brush. A bitmap blitted onto itself gives
+// the result of its pixels as they were before the blit.
 bool BitBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas* source, int sx, int sy, std::uint32_t rop);
 bool PatBlt(TCanvas& dest, int x, int y, int w, int h, std::uint32_t rop);
 
