@@ -25,7 +25,7 @@ constexpr std::array<TNamedRop, 17> kRops = {{
 }};
 
 constexpr std::array<const char*, 7> kStyleNames = {"solid", "dash", "dot", "dashdot", "dashdotdot", "clear", "insideframe"};
-constexpr std::array<const char*, 3> kTargetNames = {"main", "aux", "mono"};
+constexpr std::array<const char*, kTargets> kTargetNames = {"main", "aux", "work", "mono", "mask"};
 
 struct TOpInfo {
   TOp Op;
@@ -119,6 +119,8 @@ int IndexOf(const std::array<const char*, N>& names, std::string_view t) {
 }
 
 }  // namespace
+
+const char* TargetName(TTarget t) { return kTargetNames[static_cast<std::size_t>(t)]; }
 
 std::string RopName(std::uint32_t rop) {
   for (const TNamedRop& r : kRops)
@@ -357,7 +359,7 @@ class TGenerator {
     return c;
   }
   TDcModel& Dc() { return FDcs[static_cast<int>(FCurrent)]; }
-  bool OnMono() const { return FCurrent == TTarget::Mono; }
+  bool OnMono() const { return IsOneBit(FCurrent); }
 
   void Select(TTarget t) {
     if (t == FCurrent) return;
@@ -671,7 +673,7 @@ class TGenerator {
   TRandom R;
   TScript S;
   TTarget FCurrent = TTarget::Main;
-  TDcModel FDcs[3];
+  TDcModel FDcs[kTargets];
 };
 
 }  // namespace
@@ -757,8 +759,8 @@ std::string RgbText(std::uint32_t rgb) {
   return buf;
 }
 
-template <class T>
-void Compare(std::ostringstream& out, const char* name, int w, int h, const std::vector<T>& a, const std::vector<T>& b, bool mono) {
+void Compare(std::ostringstream& out, const char* name, int w, int h, const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, bool mono) {
+  using T = std::uint32_t;
   std::size_t count = 0;
   std::ostringstream first;
   for (int y = 0; y < h; ++y)
@@ -809,9 +811,10 @@ void Compare(std::ostringstream& out, const char* name, int w, int h, const std:
 std::string Differences(const TPictures& canvas, const TPictures& gdi) {
   std::ostringstream out;
   if (canvas.Width != gdi.Width || canvas.Height != gdi.Height) return "the bitmaps differ in size\n";
-  Compare(out, "main", canvas.Width, canvas.Height, canvas.Main, gdi.Main, false);
-  Compare(out, "aux", canvas.Width, canvas.Height, canvas.Aux, gdi.Aux, false);
-  Compare(out, "mono", canvas.Width, canvas.Height, canvas.Mono, gdi.Mono, true);
+  for (int i = 0; i < kTargets; ++i) {
+    const auto t = static_cast<TTarget>(i);
+    Compare(out, TargetName(t), canvas.Width, canvas.Height, canvas.Pixels[i], gdi.Pixels[i], IsOneBit(t));
+  }
   return out.str();
 }
 

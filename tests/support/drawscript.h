@@ -2,7 +2,7 @@
 // both run, so that their pixels can be compared. A seeded generator writes random scripts of one
 // kind of call, the same script for a seed on every platform and compiler.
 //
-//   size 24 16                  bitmaps: main and aux 32-bit, mono 1-bit, all white at first
+//   size 24 16                  bitmaps: main, aux and work 32-bit, mono and mask 1-bit, all white
 //   dc aux                      the device context the next lines draw on (main at first)
 //   pen 3 solid #FF0000         width, style (solid dash dot dashdot dashdotdot clear insideframe)
 //   brush #00FF00 | brush clear as the toolkit's brush: a change sets the background colour and mode
@@ -22,7 +22,11 @@
 
 namespace kestrova::testing::draw {
 
-enum class TTarget : std::uint8_t { Main, Aux, Mono };
+// Three 32-bit bitmaps and two one-bit ones, each in its own device context.
+enum class TTarget : std::uint8_t { Main, Aux, Work, Mono, Mask };
+constexpr int kTargets = 5;
+inline bool IsOneBit(TTarget t) { return t == TTarget::Mono || t == TTarget::Mask; }
+const char* TargetName(TTarget t);
 enum class TStyle : std::uint8_t { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFrame };
 
 enum class TOp : std::uint8_t {
@@ -48,12 +52,12 @@ struct TScript {
   friend bool operator==(const TScript&, const TScript&) = default;
 };
 
-// The three bitmaps after a script: 0x00RRGGBB per pixel for the colour ones, 0 or 1 for mono.
+// The bitmaps after a script, in the order of TTarget: 0x00RRGGBB a pixel for the colour ones,
+// 0 or 1 for the one-bit ones.
 struct TPictures {
   int Width = 0;
   int Height = 0;
-  std::vector<std::uint32_t> Main, Aux;
-  std::vector<std::uint8_t> Mono;
+  std::vector<std::uint32_t> Pixels[kTargets];
   // Set by a reference that cannot be trusted for this script, with the reason: the case is
   // known to draw undefined pixels there.
   std::string Unreliable;

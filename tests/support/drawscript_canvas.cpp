@@ -27,11 +27,13 @@ gfx::TColor ColorOf(std::uint32_t c) { return static_cast<gfx::TColor>(c & 0xFFF
 
 TPictures RunOnCanvas(const TScript& script) {
   const int w = script.Width, h = script.Height;
-  gfx::TBitmap main(w, h), aux(w, h), mono(w, h, gfx::TPixelFormat::pf1bit);
-  gfx::TBitmap* bitmaps[] = {&main, &aux, &mono};
-  for (gfx::TBitmap* b : bitmaps) b->Canvas().SetTextColor(gfx::clBlack);
-  gfx::TCanvas* c = &main.Canvas();
+  std::unique_ptr<gfx::TBitmap> bitmaps[kTargets];
+  for (int i = 0; i < kTargets; ++i) {
+    bitmaps[i] = std::make_unique<gfx::TBitmap>(w, h, IsOneBit(static_cast<TTarget>(i)) ? gfx::TPixelFormat::pf1bit : gfx::TPixelFormat::pf32bit);
+    bitmaps[i]->Canvas().SetTextColor(gfx::clBlack);
+  }
   auto canvasOf = [&](TTarget t) { return &bitmaps[static_cast<int>(t)]->Canvas(); };
+  gfx::TCanvas* c = canvasOf(TTarget::Main);
 
   for (const TCommand& k : script.Commands) {
     const std::vector<int>& a = k.Args;
@@ -73,12 +75,9 @@ TPictures RunOnCanvas(const TScript& script) {
   TPictures out;
   out.Width = w;
   out.Height = h;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      out.Main.push_back(main.PixelValue(x, y));
-      out.Aux.push_back(aux.PixelValue(x, y));
-      out.Mono.push_back(static_cast<std::uint8_t>(mono.PixelValue(x, y)));
-    }
+  for (int i = 0; i < kTargets; ++i)
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) out.Pixels[i].push_back(bitmaps[i]->PixelValue(x, y));
   return out;
 }
 

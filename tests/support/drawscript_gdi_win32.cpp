@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 #include <windows.h>
@@ -209,9 +210,13 @@ std::vector<std::uint32_t> ColourPixels(const TContext& c, int w, int h) {
 
 TPictures RunThroughGdi(const TScript& script) {
   const int w = script.Width, h = script.Height;
-  TContext main(w, h, false), aux(w, h, false), mono(w, h, true);
-  TContext* contexts[] = {&main, &aux, &mono};
-  TContext* c = &main;
+  std::unique_ptr<TContext> owned[kTargets];
+  TContext* contexts[kTargets];
+  for (int i = 0; i < kTargets; ++i) {
+    owned[i] = std::make_unique<TContext>(w, h, IsOneBit(static_cast<TTarget>(i)));
+    contexts[i] = owned[i].get();
+  }
+  TContext* c = contexts[0];
   TPictures out;
 
   for (const TCommand& k : script.Commands) {
@@ -255,8 +260,8 @@ TPictures RunThroughGdi(const TScript& script) {
       case TOp::Pixel: SetPixel(c->Dc, a[0], a[1], k.Color); break;
       case TOp::PatBlt: PatBlt(c->Dc, a[0], a[1], a[2], a[3], k.Rop); break;
       case TOp::Blit:
-        if (contexts[static_cast<int>(k.Target)] == c && (UsesPatternSourceAndDestination(k.Rop) || c == &mono))
-          BlitFromItself(*c, a[0], a[1], a[2], a[3], a[4], a[5], k.Rop, w, h, c == &mono);
+        if (contexts[static_cast<int>(k.Target)] == c && (UsesPatternSourceAndDestination(k.Rop) || IsOneBit(k.Target)))
+          BlitFromItself(*c, a[0], a[1], a[2], a[3], a[4], a[5], k.Rop, w, h, c->Bits == nullptr);
         else
           BitBlt(c->Dc, a[0], a[1], a[2], a[3], contexts[static_cast<int>(k.Target)]->Dc, a[4], a[5], k.Rop);
         break;
@@ -268,19 +273,23 @@ TPictures RunThroughGdi(const TScript& script) {
         c->Reselect();
         break;
     }
-    ClearFourthBytes(main, w, h);
-    ClearFourthBytes(aux, w, h);
+    for (const auto& context : owned)
+      if (context->Bits) ClearFourthBytes(*context, w, h);
   }
 
   out.Width = w;
   out.Height = h;
-  out.Main = ColourPixels(main, w, h);
-  out.Aux = ColourPixels(aux, w, h);
   const int stride = (w + 15) / 16 * 2;
   std::vector<std::uint8_t> bits(static_cast<std::size_t>(stride) * h);
-  GetBitmapBits(mono.Bitmap, static_cast<LONG>(bits.size()), bits.data());
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) out.Mono.push_back((bits[static_cast<std::size_t>(y) * stride + x / 8] >> (7 - x % 8)) & 1);
+  for (int i = 0; i < kTargets; ++i) {
+    if (owned[i]->Bits) {
+      out.Pixels[i] = ColourPixels(*owned[i], w, h);
+      continue;
+    }
+    GetBitmapBits(owned[i]->Bitmap, static_cast<LONG>(bits.size()), bits.data());
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) out.Pixels[i].push_back((bits[static_cast<std::size_t>(y) * stride + x / 8] >> (7 - x % 8)) & 1);
+  }
   return out;
 }
 

@@ -6,6 +6,7 @@
 
 #include "tests/support/drawscript.h"
 #include "tests/support/drawscript_canvas.h"
+#include "tests/support/gdidiff_cases.h"
 
 namespace kestrova::testing::draw {
 namespace {
@@ -84,7 +85,7 @@ TEST(DrawScript, RandomScriptsRunOnTheCanvas) {
   for (TFamily family : AllFamilies())
     for (std::uint64_t seed = 1; seed <= 150; ++seed) {
       const TPictures p = RunOnCanvas(Generate(family, seed));
-      ASSERT_EQ(p.Main.size(), static_cast<std::size_t>(p.Width) * p.Height);
+      ASSERT_EQ(p.Pixels[0].size(), static_cast<std::size_t>(p.Width) * p.Height);
     }
   const TPictures wild = RunOnCanvas(Parse(
       "size 8 8\n"
@@ -94,7 +95,12 @@ TEST(DrawScript, RandomScriptsRunOnTheCanvas) {
       "pen 1 dash #00FF00\n"
       "polyline -1000000000,3 1000000000,4\n"
       "fill -1000000000 -1000000000 1000000000 1000000000\n"));
-  EXPECT_EQ(wild.Main.size(), 64u);
+  EXPECT_EQ(wild.Pixels[0].size(), 64u);
+}
+
+TEST(DrawScript, TheControlsScriptsRead) {
+  ASSERT_GE(std::size(kControlScripts), 5u);
+  for (const TNamedScript& c : kControlScripts) EXPECT_NO_THROW(Parse(c.Text)) << c.Name;
 }
 
 TEST(DrawScript, ShrinkKeepsOnlyWhatTheFailureNeeds) {
@@ -122,13 +128,14 @@ TEST(DrawScript, DifferencesShowBothPicturesAndTheDifferingPixels) {
   TPictures a;
   a.Width = 3;
   a.Height = 2;
-  a.Main = {0xFFFFFF, 0xFF0000, 0x000000, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
-  a.Aux = a.Main;
-  a.Mono = {1, 1, 1, 1, 1, 0};
+  for (auto& p : a.Pixels) p.assign(6, 0xFFFFFF);
+  a.Pixels[0] = {0xFFFFFF, 0xFF0000, 0x000000, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+  a.Pixels[3] = {1, 1, 1, 1, 1, 0};
+  a.Pixels[4] = {1, 1, 1, 1, 1, 1};
   TPictures b = a;
   EXPECT_EQ(Differences(a, b), "");
-  b.Main[1] = 0xFFFFFF;
-  b.Mono[5] = 1;
+  b.Pixels[0][1] = 0xFFFFFF;
+  b.Pixels[3][5] = 1;
   EXPECT_EQ(Differences(a, b),
             "main: 1 pixel differs\n"
             "  (1,0) canvas #FF0000, GDI #FFFFFF\n"

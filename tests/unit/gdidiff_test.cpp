@@ -31,6 +31,7 @@
 #include "tests/support/drawscript.h"
 #include "tests/support/drawscript_canvas.h"
 #include "tests/support/drawscript_gdi.h"
+#include "tests/support/gdidiff_cases.h"
 
 namespace kestrova::testing::draw {
 namespace {
@@ -83,6 +84,19 @@ INSTANTIATE_TEST_SUITE_P(Families, GdiDiff, ::testing::ValuesIn(AllFamilies()), 
   return name;
 });
 
+// The drawing steps of the controls (tests/data/gdidiff): the Office97 button frame, the gradient
+// panel's bands, the disabled glyph's emboss, the transparent glyph's masks and the parent's
+// background painted through SaveDC, SetViewportOrg, IntersectClipRect and RestoreDC.
+TEST(GdiDiff, TheControlsDrawingStepsDrawTheSamePixels) {
+  for (const TNamedScript& c : kControlScripts) {
+    const TScript s = Parse(c.Text);
+    const TPictures gdi = RunThroughGdi(s);
+    ASSERT_EQ(gdi.Unreliable, "") << c.Name;
+    const std::string d = Differences(RunOnCanvas(s), gdi);
+    EXPECT_EQ(d, "") << c.Name << "\n" << Report(s, c.Name);
+  }
+}
+
 // The one known difference kept in view: Wine's own DrawFocusRect inverts the same outline with
 // its dots counted from the top-right corner, so it agrees with the device checkerboard exactly
 // when that corner pixel is on the checkerboard, and is its complement on the outline otherwise.
@@ -99,7 +113,7 @@ TEST(GdiDiff, WineFocusRectDotsStartAtTheTopRightCorner) {
     focus.Op = TOp::Focus;
     focus.Args = {r[0], r[1], r[2], r[3]};
     s.Commands = {focus};
-    const std::vector<std::uint32_t> canvas = RunOnCanvas(s).Main, wine = WineFocusRect(w, h, r[0], r[1], r[2], r[3]);
+    const std::vector<std::uint32_t> canvas = RunOnCanvas(s).Pixels[0], wine = WineFocusRect(w, h, r[0], r[1], r[2], r[3]);
     const bool cornerOnTheCheckerboard = (r[2] - 1 + r[1]) % 2 == 0;
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
@@ -121,9 +135,7 @@ TEST(GdiDiffFile, TheScriptInTheFileDrawsTheSamePixels) {
   if (std::getenv("KESTROVA_GDIDIFF_SHOW")) {
     // GDI's pictures against blank white bitmaps, to read what GDI drew.
     TPictures blank = RunThroughGdi(s);
-    std::fill(blank.Main.begin(), blank.Main.end(), 0xFFFFFFu);
-    std::fill(blank.Aux.begin(), blank.Aux.end(), 0xFFFFFFu);
-    std::fill(blank.Mono.begin(), blank.Mono.end(), std::uint8_t{1});
+    for (int i = 0; i < kTargets; ++i) std::fill(blank.Pixels[i].begin(), blank.Pixels[i].end(), IsOneBit(static_cast<TTarget>(i)) ? 1u : 0xFFFFFFu);
     std::cout << Differences(blank, RunThroughGdi(s));
   }
   if (Differ(s)) ADD_FAILURE() << Report(s, path);
