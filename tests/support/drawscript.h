@@ -1,6 +1,5 @@
 // Drawing scripts: a small text format, one drawing call a line, that the canvas and the real GDI
-// both run, so that their pixels can be compared. A seeded generator writes random scripts of one
-// kind of call, the same script for a seed on every platform and compiler.
+// both run, so that their pixels can be compared.
 //
 //   size 24 16                  bitmaps: main, aux and work 32-bit, mono and mask 1-bit, all white
 //   dc aux                      the device context the next lines draw on (main at first)
@@ -12,10 +11,10 @@
 //   pixel 4 4 #00FF00 | patblt 1 1 -5 4 PATINVERT | blit 0 0 8 8 mono 2 1 SRCCOPY
 //   origin 3 -2 | clip 0 0 10 10 | save | restore -1
 // Raster operations are named (SRCCOPY, ..., DSPDxax for 0x00E20746) or written as 0x00CC0000.
-// Not this header's business: which library draws; see drawscript_canvas.h and drawscript_gdi.h.
+// The generator, the comparison and the two runners are units of their own: drawscript_generator,
+// drawscript_compare, drawscript_canvas and drawscript_gdi.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,34 +66,7 @@ std::string Format(const TScript& script);
 // Throws std::invalid_argument naming the line and the text found.
 TScript Parse(std::string_view text);
 
-// The kinds of script the generator writes; each also changes pens, brushes, colours, the
-// origin and the clip between its calls.
-enum class TFamily : std::uint8_t { ThinLines, WideLines, Rectangles, RoundRects, FocusRects, Fills, Pixels, Blits, MonoBlits };
-const std::vector<TFamily>& AllFamilies();
-const char* FamilyName(TFamily family);
-TScript Generate(TFamily family, std::uint64_t seed);
-
-// SplitMix64: small, fast and the same on every compiler.
-class TRandom {
- public:
-  explicit TRandom(std::uint64_t seed) : FState(seed) {}
-  std::uint64_t Next();
-  int Between(int low, int high);  // both included
-  bool Chance(int percent);
-
- private:
-  std::uint64_t FState;
-};
-
 // The named raster operations the scripts use, by name and code.
 std::string RopName(std::uint32_t rop);
-
-// The smallest script found that still fails: commands dropped, points dropped, numbers moved
-// towards zero and the bitmaps made smaller while fails() holds; at most `tries` calls of it.
-TScript Shrink(TScript script, const std::function<bool(const TScript&)>& fails, int tries = 3000);
-
-// Empty when the pictures agree; otherwise the differing bitmaps with their first differing
-// pixels and both pictures side by side, one character a colour, differences marked.
-std::string Differences(const TPictures& canvas, const TPictures& gdi);
 
 }  // namespace kestrova::testing::draw

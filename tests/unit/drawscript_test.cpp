@@ -5,6 +5,8 @@
 #include <stdexcept>
 
 #include "tests/support/drawscript.h"
+#include "tests/support/drawscript_compare.h"
+#include "tests/support/drawscript_generator.h"
 #include "tests/support/drawscript_canvas.h"
 #include "tests/support/gdidiff_cases.h"
 

@@ -29,6 +29,8 @@
 #include <string>
 
 #include "tests/support/drawscript.h"
+#include "tests/support/drawscript_compare.h"
+#include "tests/support/drawscript_generator.h"
 #include "tests/support/drawscript_canvas.h"
 #include "tests/support/drawscript_gdi.h"
 #include "tests/support/gdidiff_cases.h"
