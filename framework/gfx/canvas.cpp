@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "framework/gfx/rasterize.h"
 #include "framework/gfx/textengine.h"
 
 namespace kestrova::gfx {
@@ -29,8 +30,8 @@ const DashPattern* PatternOf(TPenStyle style) {
   }
 }
 
-bool DashOn(const DashPattern& p, int phase) {
-  int at = phase % p.Total;
+bool DashOn(const DashPattern& p, long long phase) {
+  long long at = phase % p.Total;
   for (int i = 0; i < p.Count; ++i) {
     if (at < p.Lengths[i]) return (i & 1) == 0;
     at -= p.Lengths[i];
@@ -195,7 +196,10 @@ TPoint TCanvas::OffsetViewportOrg(int dx, int dy) {
 TRect TCanvas::ClipRect() const { return FState.Clip.Offset(-FState.Origin.X, -FState.Origin.Y); }
 
 void TCanvas::IntersectClipRect(const TRect& logical) {
-  FState.Clip = IntersectRect(FState.Clip, logical.Offset(FState.Origin.X, FState.Origin.Y));
+  // As GDI, an inverted rectangle is put in order first.
+  const TRect r{std::min(logical.Left, logical.Right), std::min(logical.Top, logical.Bottom), std::max(logical.Left, logical.Right),
+                std::max(logical.Top, logical.Bottom)};
+  FState.Clip = IntersectRect(FState.Clip, r.Offset(FState.Origin.X, FState.Origin.Y));
 }
 
 void TCanvas::SelectClipRect(const TRect* logical) {
@@ -235,107 +239,102 @@ void TCanvas::SpanDevice(int y, int x0, int x1, std::uint32_t value) {
   for (int x = x0; x < x1; ++x) FTarget.SetPixelValue(x, y, value);
 }
 
-void TCanvas::PenPixel(int x, int y, int& dashPhase) {
-  const TPenStyle style = Pen.Style();
-  if (style == TPenStyle::psClear) return;
-  if (FCollecting) {
-    FStroke.push_back({x, y});
+void TCanvas::FillDevice(const TRect& d, std::uint32_t value) {
+  for (int y = std::max(d.Top, FState.Clip.Top); y < std::min(d.Bottom, FState.Clip.Bottom); ++y) SpanDevice(y, d.Left, d.Right, value);
+}
+
+TPoint TCanvas::ToDevice(TPoint p) const { return {p.X + FState.Origin.X, p.Y + FState.Origin.Y}; }
+
+int TCanvas::PenDeviceWidth() const { return Pen.Style() == TPenStyle::psClear ? 0 : std::max(Pen.Width(), 1); }
+
+std::uint32_t TCanvas::PenValue() const { return FTarget.ValueOf(ColorToRGB(Pen.Color())); }
+
+// One segment of a cosmetic pen, its end point left out. Only the steps that fall inside the
+// clip rectangle are walked; the dash pattern still counts the others.
+void TCanvas::ThinSegment(TPoint a, TPoint b, long long& phase) {
+  // As GDI's DIB engine, a point far out (2^28 or more) is scaled down by 8, which keeps the
+  // arithmetic below in range.
+  auto crop = [](TPoint& p) {
+    constexpr int far = 0x10000000;
+    if (p.X >= far || p.X <= -far || p.Y >= far || p.Y <= -far) p = {p.X / 8, p.Y / 8};
+  };
+  crop(a);
+  crop(b);
+  const long long dx = static_cast<long long>(b.X) - a.X, dy = static_cast<long long>(b.Y) - a.Y;
+  if (dx == 0 && dy == 0) return;
+  const raster::TLineSteps s = raster::LineStepsOf(dx, dy);
+  const DashPattern* dash = PatternOf(Pen.Style());
+  const std::uint32_t pen = PenValue();
+  const TRect& clip = FState.Clip;
+  const long long start = phase;
+  phase += s.Major;
+  if (clip.IsEmpty()) return;
+  if (!dash && s.Minor == 0) {  // solid and straight: one span
+    if (s.XMajor) {
+      if (s.StepX > 0) SpanDevice(a.Y, a.X, b.X, pen);
+      else SpanDevice(a.Y, b.X + 1, a.X + 1, pen);
+    } else {
+      const int y0 = s.StepY > 0 ? a.Y : b.Y + 1, y1 = s.StepY > 0 ? b.Y : a.Y + 1;
+      if (a.X >= clip.Left && a.X < clip.Right)
+        for (int y = std::max(y0, clip.Top); y < std::min(y1, clip.Bottom); ++y) FTarget.SetPixelValue(a.X, y, pen);
+    }
     return;
   }
-  std::uint32_t value = FTarget.ValueOf(ColorToRGB(Pen.Color()));
-  if (const DashPattern* p = PatternOf(style)) {
-    const bool on = DashOn(*p, dashPhase++);
-    if (!on) {
-      // The gaps of a styled pen take the background colour in opaque mode.
-      if (FState.BkMode != OPAQUE) return;
-      value = FTarget.ValueOf(FState.BkColor);
+  const std::uint32_t gap = FTarget.ValueOf(FState.BkColor);
+  const bool gaps = FState.BkMode == OPAQUE;
+  const long long major0 = s.XMajor ? a.X : a.Y, minor0 = s.XMajor ? a.Y : a.X;
+  const int majorStep = s.XMajor ? s.StepX : s.StepY, minorStep = s.XMajor ? s.StepY : s.StepX;
+  const long long lo = s.XMajor ? clip.Left : clip.Top, hi = (s.XMajor ? clip.Right : clip.Bottom) - 1;
+  const long long minorLo = s.XMajor ? clip.Top : clip.Left, minorHi = (s.XMajor ? clip.Bottom : clip.Right) - 1;
+  long long first = majorStep > 0 ? lo - major0 : major0 - hi, last = majorStep > 0 ? hi - major0 : major0 - lo;
+  first = std::max(first, 0LL);
+  last = std::min(last, s.Major - 1);
+  if (first > last) return;
+  long long n = s.MinorAt(first);
+  long long err = 2 * s.Minor - s.Major + 2 * first * s.Minor - 2 * n * s.Major;
+  for (long long i = first; i <= last; ++i) {
+    const long long minor = minor0 + minorStep * n;
+    if (minor >= minorLo && minor <= minorHi) {
+      const long long major = major0 + majorStep * i;
+      const int x = static_cast<int>(s.XMajor ? major : minor), y = static_cast<int>(s.XMajor ? minor : major);
+      if (!dash || DashOn(*dash, start + i)) FTarget.SetPixelValue(x, y, pen);
+      else if (gaps) FTarget.SetPixelValue(x, y, gap);
+    } else if ((minorStep > 0 && minor > minorHi) || (minorStep < 0 && minor < minorLo)) {
+      break;  // past the clip rectangle for good
     }
-    PlotDevice(x + FState.Origin.X, y + FState.Origin.Y, value);
-    return;
-  }
-  PlotDevice(x + FState.Origin.X, y + FState.Origin.Y, value);
-}
-
-void TCanvas::BeginWideStroke() {
-  FCollecting = true;
-  FStroke.clear();
-}
-
-void TCanvas::EndWideStroke() {
-  FCollecting = false;
-  if (FStroke.empty()) return;
-  // The disc of diameter w around a point: the offsets whose pixel centre, nudged a little
-  // towards the bottom right, lies strictly inside it. Odd widths centre on the point, even ones
-  // reach one pixel further up and left, as GDI's fill rules put them.
-  const int w = Pen.Width();
-  const int from = -(w / 2), to = (w - 1) / 2;
-  const double r = w / 2.0, nudge = 1.0 / 64;
-  std::vector<TPoint> disc;
-  for (int dy = from; dy <= to; ++dy)
-    for (int dx = from; dx <= to; ++dx) {
-      const double centre = w % 2 ? 0.0 : 0.5;
-      const double cx = dx + centre + nudge, cy = dy + centre + nudge;
-      if (cx * cx + cy * cy < r * r) disc.push_back({dx, dy});
-    }
-  int minX = FStroke[0].X, maxX = minX, minY = FStroke[0].Y, maxY = minY;
-  for (const TPoint& p : FStroke) {
-    minX = std::min(minX, p.X), maxX = std::max(maxX, p.X);
-    minY = std::min(minY, p.Y), maxY = std::max(maxY, p.Y);
-  }
-  // Only the part that can reach the clip rectangle is marked.
-  const TRect clip = FState.Clip.Offset(-FState.Origin.X, -FState.Origin.Y);
-  const int left = std::max(minX + from, clip.Left), right = std::min(maxX + to + 1, clip.Right);
-  const int top = std::max(minY + from, clip.Top), bottom = std::min(maxY + to + 1, clip.Bottom);
-  FStroke.erase(std::unique(FStroke.begin(), FStroke.end()), FStroke.end());
-  if (left < right && top < bottom) {
-    const int mw = right - left;
-    std::vector<std::uint8_t> mark(static_cast<std::size_t>(mw) * static_cast<std::size_t>(bottom - top), 0);
-    for (const TPoint& p : FStroke)
-      for (const TPoint& d : disc) {
-        const int x = p.X + d.X, y = p.Y + d.Y;
-        if (x >= left && x < right && y >= top && y < bottom) mark[static_cast<std::size_t>(y - top) * mw + (x - left)] = 1;
-      }
-    const std::uint32_t value = FTarget.ValueOf(ColorToRGB(Pen.Color()));
-    for (int y = top; y < bottom; ++y)
-      for (int x = left; x < right; ++x)
-        if (mark[static_cast<std::size_t>(y - top) * mw + (x - left)]) PlotDevice(x + FState.Origin.X, y + FState.Origin.Y, value);
-  }
-  FStroke.clear();
-}
-
-int TCanvas::InsideFrameInset(bool farSide) const {
-  // Inside a figure being traced the figure has moved in already.
-  if (!WidePen() || Pen.Style() != TPenStyle::psInsideFrame || FCollecting) return 0;
-  return farSide ? (Pen.Width() - 1) / 2 : Pen.Width() / 2;
-}
-
-void TCanvas::PenLine(int x0, int y0, int x1, int y1, int& dashPhase) {
-  const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
-  const int sx = x1 >= x0 ? 1 : -1, sy = y1 >= y0 ? 1 : -1;
-  int x = x0, y = y0;
-  if (dx >= dy) {
-    int err = 2 * dy - dx;
-    for (int i = 0; i < dx; ++i) {
-      PenPixel(x, y, dashPhase);
-      if (err > 0) {
-        y += sy;
-        err -= 2 * dx;
-      }
-      err += 2 * dy;
-      x += sx;
-    }
-  } else {
-    int err = 2 * dx - dy;
-    for (int i = 0; i < dy; ++i) {
-      PenPixel(x, y, dashPhase);
-      if (err > 0) {
-        x += sx;
-        err -= 2 * dy;
-      }
-      err += 2 * dx;
-      y += sy;
+    if (err + s.Bias > 0) {
+      ++n;
+      err += 2 * s.Minor - 2 * s.Major;
+    } else {
+      err += 2 * s.Minor;
     }
   }
+}
+
+void TCanvas::ThinStroke(const std::vector<TPoint>& device, bool closed) {
+  if (Pen.Style() == TPenStyle::psClear || device.size() < 2) return;
+  long long phase = 0;  // the dashes start afresh with every figure
+  for (std::size_t i = 1; i < device.size(); ++i) ThinSegment(device[i - 1], device[i], phase);
+  if (closed) ThinSegment(device.back(), device.front(), phase);
+}
+
+// The coverage box of a wide figure: its points widened by the pen, within the clip rectangle.
+TRect TCanvas::WideBox(const std::vector<TPoint>& device) const {
+  if (device.empty()) return {};
+  const int w = PenDeviceWidth();
+  long long l = device[0].X, t = device[0].Y, r = l, b = t;
+  for (const TPoint& p : device) {
+    l = std::min<long long>(l, p.X), r = std::max<long long>(r, p.X);
+    t = std::min<long long>(t, p.Y), b = std::max<long long>(b, p.Y);
+  }
+  const TRect& c = FState.Clip;
+  const TRect box{static_cast<int>(std::max<long long>(l - w, c.Left)), static_cast<int>(std::max<long long>(t - w, c.Top)),
+                  static_cast<int>(std::min<long long>(r + w + 1, c.Right)), static_cast<int>(std::min<long long>(b + w + 1, c.Bottom))};
+  return box.IsEmpty() ? TRect{} : box;
+}
+
+void TCanvas::PaintCoverage(const raster::TCoverage& c, std::uint32_t value) {
+  c.ForEachRun([&](int y, int x0, int x1) { SpanDevice(y, x0, x1, value); });
 }
 
 void TCanvas::MoveTo(int x, int y) { FPenPos = {x, y}; }
@@ -346,101 +345,133 @@ void TCanvas::LineTo(int x, int y) {
 }
 
 void TCanvas::Polyline(const std::vector<TPoint>& points) {
-  int phase = 0;
-  const bool wide = WidePen() && !FCollecting;
-  if (wide) BeginWideStroke();
-  for (std::size_t i = 1; i < points.size(); ++i)
-    PenLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, phase);
-  // A wide line is a filled outline with round caps: its end point is part of it.
-  if (wide && points.size() > 1) PenPixel(points.back().X, points.back().Y, phase);
-  if (wide) EndWideStroke();
+  if (points.size() < 2 || Pen.Style() == TPenStyle::psClear) return;
+  std::vector<TPoint> device;
+  device.reserve(points.size());
+  for (const TPoint& p : points) device.push_back(ToDevice(p));
+  if (!WidePen()) {
+    ThinStroke(device, false);
+    return;
+  }
+  if (Pen.Width() > raster::kMaxFigureExtent) return;
+  raster::TCoverage outline(WideBox(device));
+  raster::AddWideOutline(outline, device, false, Pen.Width());
+  PaintCoverage(outline, PenValue());
+}
+
+// GDI's PatBlt rectangle: a negative width or height reaches back from the point, the point's
+// own column or row included.
+TRect TCanvas::BlitRect(int x, int y, int w, int h) const {
+  const TPoint d = ToDevice({x, y});
+  TRect r{d.X, d.Y, d.X + w, d.Y + h};
+  if (w < 0) r.Left = d.X + w + 1, r.Right = d.X + 1;
+  if (h < 0) r.Top = d.Y + h + 1, r.Bottom = d.Y + 1;
+  return r;
 }
 
 void TCanvas::FillRect(const TRect& rect) {
   if (Brush.Style() == TBrushStyle::bsClear) return;
-  const std::uint32_t value = FTarget.ValueOf(ColorToRGB(Brush.Color()));
-  const TRect d = rect.Offset(FState.Origin.X, FState.Origin.Y);
-  for (int y = std::max(d.Top, FState.Clip.Top); y < std::min(d.Bottom, FState.Clip.Bottom); ++y)
-    SpanDevice(y, d.Left, d.Right, value);
+  FillDevice(BlitRect(rect.Left, rect.Top, rect.Width(), rect.Height()), FTarget.ValueOf(ColorToRGB(Brush.Color())));
 }
 
 void TCanvas::FrameRect(const TRect& r) {
   if (r.IsEmpty()) return;
+  FillRect({r.Left, r.Top, r.Left + 1, r.Bottom});
+  FillRect({r.Right - 1, r.Top, r.Right, r.Bottom});
   FillRect({r.Left, r.Top, r.Right, r.Top + 1});
   FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom});
-  FillRect({r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1});
-  FillRect({r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1});
+}
+
+// A figure's rectangle in device coordinates, ordered; false when it has no width or height. A
+// psInsideFrame pen moves it in by half its width, so that the outline stays inside.
+bool TCanvas::FigureRect(int x1, int y1, int x2, int y2, TRect& d) const {
+  const TPoint a = ToDevice({x1, y1}), b = ToDevice({x2, y2});
+  d = {std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)};
+  if (d.Left == d.Right || d.Top == d.Bottom) return false;
+  if (Pen.Style() == TPenStyle::psInsideFrame) {
+    const int w = PenDeviceWidth();
+    d = {d.Left + w / 2, d.Top + w / 2, d.Right - (w - 1) / 2, d.Bottom - (w - 1) / 2};
+  }
+  return true;
+}
+
+// The interior of a wide figure: the brush where the outline does not reach, then the outline.
+template <class Rows>
+void TCanvas::PaintWideFigure(const std::vector<TPoint>& outlinePoints, Rows interiorRows) {
+  if (Pen.Width() > raster::kMaxFigureExtent) return;
+  raster::TCoverage outline(WideBox(outlinePoints));
+  raster::AddWideOutline(outline, outlinePoints, true, Pen.Width());
+  if (Brush.Style() != TBrushStyle::bsClear) {
+    const std::uint32_t fill = FTarget.ValueOf(ColorToRGB(Brush.Color()));
+    interiorRows([&](int y, int x0, int x1) {
+      // The parts of the row that the outline leaves free.
+      for (const auto& s : outline.Row(y)) {
+        if (s.second <= x0) continue;
+        if (s.first >= x1) break;
+        if (s.first > x0) SpanDevice(y, x0, s.first, fill);
+        x0 = std::max(x0, s.second);
+      }
+      if (x0 < x1) SpanDevice(y, x0, x1, fill);
+    });
+  }
+  PaintCoverage(outline, PenValue());
 }
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
-  if (x1 > x2) std::swap(x1, x2);
-  if (y1 > y2) std::swap(y1, y2);
-  if (x2 - x1 < 1 || y2 - y1 < 1) return;
-  if (Pen.Style() == TPenStyle::psClear) {
-    // Without a pen the filled area is one pixel smaller on the right and at the bottom.
-    FillRect({x1, y1, x2 - 1, y2 - 1});
-    return;
-  }
-  FillRect({x1 + 1, y1 + 1, x2 - 1, y2 - 1});
+  TRect d;
+  if (!FigureRect(x1, y1, x2, y2, d)) return;
+  const int r = d.Right - 1, b = d.Bottom - 1;
+  // The outline runs from the top-right corner to the left, as GDI starts its dashes.
+  const std::vector<TPoint> outline = {{r, d.Top}, {d.Left, d.Top}, {d.Left, b}, {r, b}};
   if (WidePen()) {
-    const int n = InsideFrameInset(false), f = InsideFrameInset(true);
-    const int l = x1 + n, t = y1 + n, r = std::max(l, x2 - 1 - f), b = std::max(t, y2 - 1 - f);
-    Polyline({{l, t}, {r, t}, {r, b}, {l, b}, {l, t}});
+    const TRect inside{std::min(d.Left, r), std::min(d.Top, b), std::max(d.Left, r), std::max(d.Top, b)};
+    PaintWideFigure(outline, [&](auto&& row) {
+      for (int y = std::max(inside.Top, FState.Clip.Top); y < std::min(inside.Bottom, FState.Clip.Bottom); ++y) row(y, inside.Left, inside.Right);
+    });
     return;
   }
-  Polyline({{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}, {x1, y1}});
-  if (x2 - x1 == 1 || y2 - y1 == 1) {
-    int phase = 0;  // a one-pixel line: its last point is part of the outline
-    PenPixel(x2 - 1, y2 - 1, phase);
-  }
+  ThinStroke(outline, true);
+  if (Brush.Style() == TBrushStyle::bsClear) return;
+  // Inside the one-pixel outline; without a pen one pixel smaller on the right and at the bottom.
+  const int w = PenDeviceWidth();
+  FillDevice({d.Left + (w + 1) / 2, d.Top + (w + 1) / 2, r - w / 2, b - w / 2}, FTarget.ValueOf(ColorToRGB(Brush.Color())));
 }
 
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int ew, int eh) {
-  if (x1 > x2) std::swap(x1, x2);
-  if (y1 > y2) std::swap(y1, y2);
-  if (WidePen() && !FCollecting) {
-    // The fill and the outline's path as a thin pen draws them, then the pen's disc along it.
-    const int n = InsideFrameInset(false), f = InsideFrameInset(true);
-    if (x2 - x1 < 1 || y2 - y1 < 1) return;
-    BeginWideStroke();
-    RoundRect(x1 + n, y1 + n, std::max(x1 + n + 1, x2 - f), std::max(y1 + n + 1, y2 - f), ew, eh);
-    EndWideStroke();
-    return;
-  }
-  const int w = x2 - x1, h = y2 - y1;
-  if (w < 1 || h < 1) return;
-  ew = std::clamp(std::abs(ew), 0, w);
-  eh = std::clamp(std::abs(eh), 0, h);
-  if (ew < 2 || eh < 2) {
+  TRect d;
+  if (!FigureRect(x1, y1, x2, y2, d)) return;
+  ew = static_cast<int>(std::min<long long>(d.Width(), std::llabs(static_cast<long long>(ew))));
+  eh = static_cast<int>(std::min<long long>(d.Height(), std::llabs(static_cast<long long>(eh))));
+  if (ew <= 2 || eh <= 2) {
     Rectangle(x1, y1, x2, y2);
     return;
   }
-  // The shape row by row: its first column, the last one mirrored; the corners are quarters of
-  // the ellipse inscribed in ew x eh, a pixel inside when its centre is.
-  const double a = ew / 2.0, b = eh / 2.0;
-  std::vector<int> inset(h, 0);
-  for (int j = 0; j < h; ++j) {
-    const double yc = std::min(j, h - 1 - j) + 0.5;
-    if (yc >= b) continue;
-    const double dy = (b - yc) / b;
-    const double dx = a * std::sqrt(std::max(0.0, 1.0 - dy * dy));
-    inset[j] = std::max(0, static_cast<int>(std::ceil(a - dx - 0.5 - 1e-9)));
+  if (ew > raster::kMaxFigureExtent || eh > raster::kMaxFigureExtent) return;
+  // The outline: the ellipse's quarter at the top-right corner, mirrored to the left and then
+  // down, each mirror leaving out the middle point it would repeat.
+  const std::vector<TPoint> quarter = raster::EllipseQuadrant(ew, eh);
+  std::vector<TPoint> points(4 * quarter.size());
+  std::size_t count = quarter.size();
+  for (std::size_t i = 0; i < count; ++i) points[i] = {d.Right - ew + quarter[i].X, d.Top + eh - 1 - quarter[i].Y};
+  std::size_t end = 2 * count - 1;
+  if (ew % 2 && ew == d.Width()) --end;
+  for (std::size_t i = 0; i < count; ++i) points[end - i] = {d.Left + d.Right - 1 - points[i].X, points[i].Y};
+  count = end + 1;
+  end = 2 * count - 1;
+  if (eh % 2 && eh == d.Height()) --end;
+  for (std::size_t i = 0; i < count; ++i) points[end - i] = {points[i].X, d.Top + d.Bottom - 1 - points[i].Y};
+  points.resize(end + 1);
+
+  auto interior = [&](auto&& row) { raster::RoundRectRows(d, ew, eh, FState.Clip.Top, FState.Clip.Bottom, row); };
+  if (WidePen()) {
+    PaintWideFigure(points, interior);
+    return;
   }
-  auto inside = [&](int i, int j) { return j >= 0 && j < h && i >= inset[j] && i <= w - 1 - inset[j]; };
-  const bool pen = Pen.Style() != TPenStyle::psClear;
-  const bool brush = Brush.Style() != TBrushStyle::bsClear;
-  const std::uint32_t fill = FTarget.ValueOf(ColorToRGB(Brush.Color()));
-  int phase = 0;
-  for (int j = 0; j < h; ++j) {
-    for (int i = inset[j]; i <= w - 1 - inset[j]; ++i) {
-      const bool edge = !inside(i - 1, j) || !inside(i + 1, j) || !inside(i, j - 1) || !inside(i, j + 1);
-      if (edge && pen) {
-        PenPixel(x1 + i, y1 + j, phase);
-      } else if (brush && (!edge || !pen)) {
-        PlotDevice(x1 + i + FState.Origin.X, y1 + j + FState.Origin.Y, fill);
-      }
-    }
+  if (Brush.Style() != TBrushStyle::bsClear) {
+    const std::uint32_t fill = FTarget.ValueOf(ColorToRGB(Brush.Color()));
+    interior([&](int y, int x0, int x1) { SpanDevice(y, x0, x1, fill); });
   }
+  ThinStroke(points, true);
 }
 
 TColor TCanvas::Pixel(int x, int y) const {
@@ -732,6 +763,7 @@ bool Blit(TCanvas& dest, TRect d, TCanvas* source, TRect s, std::uint32_t rop) {
   const bool stretch = src && (sw != dw || sh != dh);
   const int y0 = std::max(d.Top, clip.Top), y1 = std::min(d.Bottom, clip.Bottom);
   const int x0 = std::max(d.Left, clip.Left), x1 = std::min(d.Right, clip.Right);
+  if (x0 >= x1 || y0 >= y1) return true;  // clipped away (a negative count would reach memcpy)
   if (src && !stretch && code == 0xCC && conversion == Conversion::Raw && snapshot.empty() && dst.PixelFormat() != TPixelFormat::pf1bit) {
     const int bytes = BitsPerPixel(dst.PixelFormat()) / 8;
     for (int y = y0; y < y1; ++y)
@@ -756,7 +788,11 @@ bool Blit(TCanvas& dest, TRect d, TCanvas* source, TRect s, std::uint32_t rop) {
 }  // namespace
 
 bool BitBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas* source, int sx, int sy, std::uint32_t rop) {
-  if (w <= 0 || h <= 0) return true;
+  // A negative width or height reaches back from both points, their own column or row included
+  // (the same extents on both sides: no mirroring).
+  if (w < 0) x += w + 1, sx += w + 1, w = -w;
+  if (h < 0) y += h + 1, sy += h + 1, h = -h;
+  if (w == 0 || h == 0) return true;
   const TPoint o = dest.ViewportOrg();
   TRect d = Bounds(x + o.X, y + o.Y, w, h);
   const auto code = static_cast<std::uint8_t>((rop >> 16) & 0xFF);

@@ -1,6 +1,7 @@
 // The raster canvas: GDI's drawing semantics on a TBitmap. Right and bottom edges are exclusive,
 // lines leave out their last point, the viewport origin and the clip rectangle apply to every
-// call and can be saved and restored with the colours and modes.
+// call and can be saved and restored with the colours and modes (the pen and the brush are the
+// canvas's own objects and stay as they are).
 // (Never include this together with <windows.h>: the GDI constant names are the same.)
 #pragma once
 #include <cstdint>
@@ -14,6 +15,10 @@
 #include "framework/gfx/graphics.h"
 
 namespace kestrova::gfx {
+
+namespace raster {
+class TCoverage;
+}
 
 // DrawText formats.
 constexpr unsigned DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4, DT_BOTTOM = 0x8,
@@ -77,13 +82,17 @@ class TCanvas {
   void LineTo(int x, int y);
   void Polyline(const std::vector<TPoint>& points);
   void Polyline(std::initializer_list<TPoint> points) { Polyline(std::vector<TPoint>(points)); }
+  // As GDI's PatBlt: with Left > Right the columns Right + 1 .. Left, rows likewise.
   void FillRect(const TRect& rect);
   void FrameRect(const TRect& rect);  // one pixel in the brush colour
   void Rectangle(int x1, int y1, int x2, int y2);
   void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
+  // Corners cut by an ellipse of at most the rectangle's size; 2 or less across: a Rectangle.
   void RoundRect(int x1, int y1, int x2, int y2, int ellipseWidth, int ellipseHeight);
   TColor Pixel(int x, int y) const;  // CLR_INVALID outside the bitmap or the clip rectangle
   void SetPixel(int x, int y, TColor color);
+  // As Windows draws it: the outline's pixels with an even device x + y inverted, each once, a
+  // pattern fixed to the bitmap.
   void DrawFocusRect(const TRect& rect);
 
   int TextWidth(std::string_view text);
@@ -119,30 +128,36 @@ class TCanvas {
   };
   void PlotDevice(int x, int y, std::uint32_t value);
   void SpanDevice(int y, int x0, int x1, std::uint32_t value);  // x1 exclusive
-  void PenPixel(int x, int y, int& dashPhase);                  // logical
-  void PenLine(int x0, int y0, int x1, int y1, int& dashPhase);
-  // A pen wider than one pixel is GDI's geometric pen: solid, with round caps and joins. Its
-  // figures are traced as for a thin pen, then every traced point is covered with the pen's disc,
-  // each pixel once.
+  void FillDevice(const TRect& device, std::uint32_t value);   // within the clip rectangle
+  TPoint ToDevice(TPoint logical) const;
+  TRect BlitRect(int x, int y, int w, int h) const;  // device; negative sizes reach back
+  bool FigureRect(int x1, int y1, int x2, int y2, TRect& device) const;
+  std::uint32_t PenValue() const;
+  int PenDeviceWidth() const;  // 0 for psClear
+  // A cosmetic (one-pixel) pen: GDI's lines and dashes, each figure's dashes starting afresh.
+  void ThinSegment(TPoint a, TPoint b, long long& phase);
+  void ThinStroke(const std::vector<TPoint>& device, bool closed);
+  // A pen wider than one pixel is GDI's geometric pen: solid, with round caps and joins, its
+  // outline a region painted once.
   bool WidePen() const { return Pen.Width() > 1 && Pen.Style() != TPenStyle::psClear; }
-  void BeginWideStroke();
-  void EndWideStroke();
-  // psInsideFrame keeps a wide pen's outline inside the figure's rectangle: the traced path moves in.
-  int InsideFrameInset(bool farSide) const;
+  TRect WideBox(const std::vector<TPoint>& device) const;
+  void PaintCoverage(const raster::TCoverage& coverage, std::uint32_t value);
+  template <class Rows>
+  void PaintWideFigure(const std::vector<TPoint>& outline, Rows interiorRows);
   void DrawLine(std::string_view line, const std::vector<bool>& underlined, int x, int y);
 
   TBitmap& FTarget;
   State FState;
   std::vector<State> FSaved;
   TPoint FPenPos;
-  bool FCollecting = false;
-  std::vector<TPoint> FStroke;  // logical points of the wide stroke being traced
 };
 
 // GDI's BitBlt: (x, y, w, h) on dest, from (sx, sy) on source (null for operations without a
-// source). Between formats: colour to one bit makes the source's background colour white (1)
-// and every other colour black (0); one bit to colour makes 0 the destination's text colour and
-// 1 its background colour. The pattern is the destination's brush.
+// source); a negative width or height reaches back from x and sx, their own column included.
+// Between formats: colour to one bit makes the source's background colour white (1) and every
+// other colour black (0); one bit to colour makes 0 the destination's text colour and 1 its
+// background colour. The pattern is the destination's brush. A bitmap blitted onto itself gives
+// the result of its pixels as they were before the blit.
 bool BitBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas* source, int sx, int sy, std::uint32_t rop);
 bool PatBlt(TCanvas& dest, int x, int y, int w, int h, std::uint32_t rop);
 

@@ -38,7 +38,8 @@ TEST(Canvas, WidePensAreSolidWithRoundCapsAndReachTheEndPoint) {
     const char* Picture;
   };
   // A line from (2, 3) to (7, 3): odd widths centre on it, even ones reach one pixel up and left;
-  // a dotted style has no dots once the pen is wide.
+  // the round ends are the pen's disc (a 3-pixel disc has no corners); a dotted style has no dots
+  // once the pen is wide.
   const Case cases[] = {
       {2, TPenStyle::psSolid, "..........\n"
                               "..........\n"
@@ -48,9 +49,9 @@ TEST(Canvas, WidePensAreSolidWithRoundCapsAndReachTheEndPoint) {
                               "..........\n"},
       {3, TPenStyle::psDot, "..........\n"
                             "..........\n"
+                            "..######..\n"
                             ".########.\n"
-                            ".########.\n"
-                            ".########.\n"
+                            "..######..\n"
                             "..........\n"},
       {5, TPenStyle::psSolid, "..........\n"
                               ".########.\n"
@@ -90,13 +91,13 @@ TEST(Canvas, WideInsideFramePenStaysInsideTheRectangle) {
   t.Canvas.Rectangle(2, 2, 8, 7);
   EXPECT_EQ(Mono(t.Bitmap),
             "..........\n"
-            ".########.\n"
+            "..######..\n"
             ".########.\n"
             ".########.\n"
             ".###..###.\n"
             ".########.\n"
             ".########.\n"
-            ".########.\n"
+            "..######..\n"
             "..........\n");
 }
 
@@ -110,6 +111,58 @@ TEST(Canvas, DiagonalLinesStepOnePixelPerRow) {
             "..#..\n"
             "...#.\n"
             "#####\n");
+}
+
+// GDI's lines are not symmetric: at a tie the minor axis steps early in some octants and late in
+// the others. Four lines from the middle, each with ties (2 across, 4 along), then the same with
+// y as the major axis; the pictures are GDI's.
+TEST(Canvas, LinesTakeGdisPixelsAtTiesInEveryDirection) {
+  Sheet across(11, 5);
+  for (TPoint end : {Point(9, 4), Point(9, 0), Point(1, 4), Point(1, 0)}) {
+    across.Canvas.MoveTo(5, 2);
+    across.Canvas.LineTo(end.X, end.Y);
+  }
+  EXPECT_EQ(Mono(across.Bitmap),
+            "..#.....#..\n"
+            "...##.##...\n"
+            "....###....\n"
+            "..##...##..\n"
+            "...........\n");
+  Sheet down(5, 9);
+  for (TPoint end : {Point(4, 8), Point(0, 8), Point(4, 0), Point(0, 0)}) {
+    down.Canvas.MoveTo(2, 4);
+    down.Canvas.LineTo(end.X, end.Y);
+  }
+  EXPECT_EQ(Mono(down.Bitmap),
+            ".....\n"
+            "#..#.\n"
+            ".#.#.\n"
+            ".##..\n"
+            "..#..\n"
+            ".##..\n"
+            ".#.#.\n"
+            "#..#.\n"
+            ".....\n");
+}
+
+// A negative width or height reaches back from the point, the point's own column or row
+// included: FillRect with left > right, PatBlt and BitBlt with negative sizes.
+TEST(Canvas, NegativeExtentsReachBackFromThePoint) {
+  Sheet s(12, 6);
+  s.Canvas.Brush.SetColor(clBlack);
+  s.Canvas.FillRect(Rect(4, 0, 1, 2));
+  PatBlt(s.Canvas, 6, 3, -2, -2, PATCOPY);
+  TBitmap black(12, 6);
+  black.Canvas().Brush.SetColor(clBlack);
+  black.Canvas().FillRect(Rect(0, 0, 12, 6));
+  BitBlt(s.Canvas, 11, 5, -3, -1, &black.Canvas(), 0, 0, SRCCOPY);  // only the source's column 0 exists
+  EXPECT_EQ(Mono(s.Bitmap),
+            "..###.......\n"
+            "..###.......\n"
+            ".....##.....\n"
+            ".....##.....\n"
+            "............\n"
+            "...........#\n");
 }
 
 TEST(Canvas, FillRectAndRectangleKeepRightAndBottomOut) {
@@ -163,6 +216,25 @@ TEST(Canvas, RoundRectIsSymmetricWithItsCornersCut) {
             "#ooooooo#\n"
             "#ooooooo#\n"
             ".#######.\n");
+}
+
+// A corner ellipse 3 wide and 8 high: its walk ends before the top and bottom rows, which stay
+// empty, as the outline leaves them.
+TEST(Canvas, RoundRectWithATallNarrowCornerLeavesTheRowsItNeverReaches) {
+  Sheet s(7, 10);
+  s.Canvas.Brush.SetColor(clSilver);
+  s.Canvas.RoundRect(2, 1, 5, 9, 3, 8);
+  EXPECT_EQ(testing::Picture(s.Bitmap, {{0xFFFFFF, '.'}, {0, '#'}, {0xC0C0C0, 'o'}}),
+            ".......\n"
+            ".......\n"
+            "...#...\n"
+            "..#o#..\n"
+            "..#o#..\n"
+            "..#o#..\n"
+            "..#o#..\n"
+            "...#...\n"
+            ".......\n"
+            ".......\n");
 }
 
 TEST(Canvas, PixelsInsideAndOutside) {
@@ -303,6 +375,18 @@ TEST(BitBlt, ClipOriginAndTheSourceEdge) {
             "......\n"
             "......\n");
   EXPECT_EQ(c.ClipRect(), Rect(0, 0, 3, 3));
+}
+
+TEST(Canvas, AnInvertedClipRectangleIsPutInOrderAndAnEmptyOneDrawsNothing) {
+  Sheet s(6, 4);
+  s.Canvas.IntersectClipRect(Rect(4, 3, 1, 1));
+  s.Canvas.Brush.SetColor(clBlack);
+  s.Canvas.FillRect(Rect(0, 0, 6, 4));
+  EXPECT_EQ(Mono(s.Bitmap), "......\n.###..\n.###..\n......\n");
+  Sheet copy(6, 4);
+  copy.Canvas.IntersectClipRect(Rect(0, 0, 0, 0));
+  EXPECT_TRUE(BitBlt(copy.Canvas, 0, 0, 6, 4, &s.Canvas, 0, 0, SRCCOPY));  // clipped away: nothing copied
+  EXPECT_EQ(Mono(copy.Bitmap), "......\n......\n......\n......\n");
 }
 
 TEST(Canvas, SaveAndRestoreOriginClipAndColours) {
