@@ -40,7 +40,7 @@ TEST(Scan, TheProbeProgramEndedWith0IsAFindingAndStays) {
   for (int exitCode : {5, 0}) {
     const std::string file = MakeTempFolder() + "scan.csv";
     ChildProcess run(ProgramBeside("kestrova_slowprobe"), {"/c", file});
-    ASSERT_TRUE(EndProbeProcess(slowName, exitCode, kTimeoutMs)) << "the probe program never ran";
+    ASSERT_TRUE(EndProbeProcess(slowName, run.Pid(), exitCode, kTimeoutMs)) << "the probe program never ran";
     EXPECT_EQ(run.Wait(kTimeoutMs), exitCode == 0 ? 1 : 0);
     EXPECT_EQ(FirstDigit(file), exitCode == 0 ? "1, " : "0, ");
     EXPECT_EQ(FileExists(RealProbeFolder() + slowName), exitCode == 0);

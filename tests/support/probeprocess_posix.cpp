@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/support/childprocess.h"
@@ -27,9 +28,18 @@ bool CatchesEndSignals(int pid) {
   }
   return false;
 }
+
+// The parent's process id: the fourth field of /proc/PID/stat, after the name in parentheses.
+unsigned ParentOf(int pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t close = text.rfind(')');
+  if (close == std::string::npos || close + 4 > text.size()) return 0;
+  return static_cast<unsigned>(std::strtoul(text.c_str() + close + 4, nullptr, 10));
+}
 }  // namespace
 
-bool EndProbeProcess(const std::string& fileName, int exitCode, unsigned timeoutMs) {
+bool EndProbeProcess(const std::string& fileName, unsigned parentPid, int exitCode, unsigned timeoutMs) {
   const std::string wanted = RealProbeFolder() + fileName;
   for (unsigned waited = 0; waited <= timeoutMs; waited += 50) {
     if (DIR* proc = opendir("/proc")) {
@@ -38,7 +48,7 @@ bool EndProbeProcess(const std::string& fileName, int exitCode, unsigned timeout
         if (pid <= 0) continue;
         char exe[4096] = {};
         ssize_t n = readlink(("/proc/" + std::string(e->d_name) + "/exe").c_str(), exe, sizeof exe - 1);
-        if (n > 0 && std::string(exe, static_cast<size_t>(n)) == wanted && CatchesEndSignals(pid)) {
+        if (n > 0 && std::string(exe, static_cast<size_t>(n)) == wanted && ParentOf(pid) == parentPid && CatchesEndSignals(pid)) {
           closedir(proc);
           return kill(pid, exitCode == 0 ? SIGUSR1 : SIGUSR2) == 0;
         }

@@ -13,14 +13,14 @@ std::string RealProbeFolder() {
   return std::string(path) + "\\Tavisk\\";
 }
 
-bool EndProbeProcess(const std::string& fileName, int exitCode, unsigned timeoutMs) {
+bool EndProbeProcess(const std::string& fileName, unsigned parentPid, int exitCode, unsigned timeoutMs) {
   for (unsigned waited = 0; waited <= timeoutMs; waited += 50) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     bool ended = false;
     for (BOOL ok = Process32First(snapshot, &entry); ok && !ended; ok = Process32Next(snapshot, &entry)) {
-      if (_stricmp(entry.szExeFile, fileName.c_str()) != 0) continue;
+      if (_stricmp(entry.szExeFile, fileName.c_str()) != 0 || entry.th32ParentProcessID != parentPid) continue;
       HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
       if (process == nullptr) continue;
       ended = TerminateProcess(process, static_cast<UINT>(exitCode)) != FALSE;
